@@ -1,0 +1,90 @@
+#include "platform/MainThreadQueue.h"
+
+#include <thread>
+
+namespace zelkor {
+
+namespace {
+// Static initialisation runs on the thread that starts the program.
+const std::thread::id gMainThreadId = std::this_thread::get_id();
+} // namespace
+
+TMainThreadQueue& TMainThreadQueue::Instance() {
+    static TMainThreadQueue queue;
+    return queue;
+}
+
+bool TMainThreadQueue::IsMainThread() { return std::this_thread::get_id() == gMainThreadId; }
+
+void TMainThreadQueue::Synchronize(std::function<void()> call) {
+    if (IsMainThread()) {
+        call();
+        return;
+    }
+    auto request = std::make_shared<Request>();
+    request->call = std::move(call);
+    std::function<void()> hook;
+    {
+        std::lock_guard lock(mutex_);
+        pending_.push_back(request);
+        hook = wakeHook_;
+    }
+    queued_.notify_all();
+    if (hook) hook();
+
+    std::unique_lock lock(mutex_);
+    done_.wait(lock, [&] { return request->done; });
+    if (request->error) std::rethrow_exception(request->error);
+}
+
+int TMainThreadQueue::CheckSynchronize() {
+    int ran = 0;
+    for (;;) {
+        std::shared_ptr<Request> request;
+        {
+            std::lock_guard lock(mutex_);
+            if (pending_.empty()) break;
+            request = std::move(pending_.front());
+            pending_.pop_front();
+        }
+        try {
+            request->call();
+        } catch (...) {
+            request->error = std::current_exception();
+        }
+        {
+            std::lock_guard lock(mutex_);
+            request->done = true;
+        }
+        done_.notify_all();
+        ++ran;
+    }
+    return ran;
+}
+
+bool TMainThreadQueue::WaitForCalls(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(mutex_);
+    queued_.wait_for(lock, timeout, [&] { return !pending_.empty() || woken_; });
+    woken_ = false;
+    return !pending_.empty();
+}
+
+void TMainThreadQueue::Wake() {
+    {
+        std::lock_guard lock(mutex_);
+        woken_ = true;
+    }
+    queued_.notify_all();
+}
+
+void TMainThreadQueue::SetWakeHook(std::function<void()> hook) {
+    std::lock_guard lock(mutex_);
+    wakeHook_ = std::move(hook);
+}
+
+bool TMainThreadQueue::HasPending() const {
+    std::lock_guard lock(mutex_);
+    return !pending_.empty();
+}
+
+} // namespace zelkor
