@@ -1,14 +1,16 @@
 // The board's state, its properties and the operations that set up a game.
 
 #include "chess/ChessBoard.h"
+#include "chess/ChessThread.h"
 
 #include <algorithm>
 
 namespace zelkor {
 
-TChessBoard::TChessBoard() : view_(std::make_unique<TChessBoardView>()) { ResetBoard(); }
-
-TChessBoard::~TChessBoard() = default;
+TChessBoard::TChessBoard() : view_(std::make_unique<TChessBoardView>()) {
+    ResetBoard();
+    CreateEngine();
+}
 
 std::string TChessBoard::Position() const { return std::string(board_.begin() + 1, board_.end()); }
 
@@ -22,12 +24,19 @@ void TChessBoard::SetPosition(std::string_view text) {
     std::string lower(text);
     std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return ToLowerLetter(c); });
     if (lower == "init" || lower == "newgame") std::copy(InitialPosition.begin(), InitialPosition.end(), board_.begin() + 1);
+    PositionChanged();
     Paint();
 }
 
 void TChessBoard::SetWhiteToMove(bool value) {
     StopThinking();
     whiteToMove_ = value;
+    PositionChanged();
+}
+
+void TChessBoard::SetCastlingAllowed(CastleSet value) {
+    castlingAllowed_ = value;
+    PositionChanged();
 }
 
 void TChessBoard::SetEnPassant(Square value) {
@@ -37,6 +46,7 @@ void TChessBoard::SetEnPassant(Square value) {
     if (!accepted) return;
     StopThinking();
     enPassant_ = value;
+    PositionChanged();
 }
 
 void TChessBoard::SetSquare(Square sq, char piece) {
@@ -58,36 +68,18 @@ void TChessBoard::ResetBoard() {
     enPassant_ = Square::None;
     castlingAllowed_ = AllCastling;
     history_.Reset();
-}
-
-void TChessBoard::SetComputerPlaysWhite(bool value) {
-    StopThinking();
-    computerPlaysWhite_ = value;
-    StartThinking();
-}
-
-void TChessBoard::SetComputerPlaysBlack(bool value) {
-    StopThinking();
-    computerPlaysBlack_ = value;
-    StartThinking();
+    PositionChanged();
 }
 
 void TChessBoard::SetSearchDepth(int value) { searchDepth_ = std::clamp(value, 1, 8); }
 
-void TChessBoard::SetThinkingPriority(TThreadPriority value) { thinkingPriority_ = value; }
-
-bool TChessBoard::Thinking() const { return false; }
-
-void TChessBoard::StopThinking() { engineStopped_ = true; }
-
-void TChessBoard::StartThinking() {}
-
 void TChessBoard::Paint() {
+    if (loading_) return;
     Fire(OnPaint, this);
     view_->Paint();
     if (!painted_) {
         painted_ = true;
-        StartThinking();
+        StartEngineLoop();
     }
 }
 

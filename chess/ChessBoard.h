@@ -18,8 +18,11 @@
 #include "chess/Square.h"
 #include "platform/Events.h"
 #include "platform/ThreadPriority.h"
+#include "platform/WindowTimer.h"
 
 namespace zelkor {
+
+class TChessThread;
 
 using TMoveEvent = std::function<void(TObject* Sender, Square oldSq, Square newSq)>;
 using TCaptureEvent = std::function<void(TObject* Sender, Square oldSq, Square newSq, char CapturedPiece)>;
@@ -56,7 +59,7 @@ public:
     bool WhiteToMove() const { return whiteToMove_; }
     void SetWhiteToMove(bool value);  // stops the engine, then stores
     CastleSet CastlingAllowed() const { return castlingAllowed_; }
-    void SetCastlingAllowed(CastleSet value) { castlingAllowed_ = value; }
+    void SetCastlingAllowed(CastleSet value);  // a plain store
     Square EnPassant() const { return enPassant_; }
     void SetEnPassant(Square value);  // only A6..H6 and A3..H3 are taken
     int CurrentMove() const { return currentMove_; }
@@ -67,6 +70,8 @@ public:
     std::string Version() const { return {}; }
     void SetVersion(std::string_view) {}
 
+    // The 64 square characters indexed by Square (cell 0 is blank).
+    const BoardCells& Cells() const { return board_; }
     // The character on sq; a blank for no square.
     char PieceAt(Square sq) const { return IsBoardSquare(sq) ? board_[SquareIndex(sq)] : Blank; }
     // 1 white piece, 0 black piece, -1 empty or no square.
@@ -122,13 +127,24 @@ public:
     void SetThinkingPriority(TThreadPriority value);
     bool CustomEngine() const { return customEngine_; }
     void SetCustomEngine(bool value) { customEngine_ = value; }
+    // True while the engine searches.
     bool Thinking() const;
     bool EngineStopped() const { return engineStopped_; }
 
-    // Halts the engine before the board changes.
+    // Halts the engine before the board changes: asks a running search to
+    // stop and waits, running the worker's main-thread calls, until the
+    // worker is parked. After a mate or draw, and inside the worker's own
+    // delivery of its move, it does not wait (the worker parks at the end of
+    // its cycle).
     void StopThinking();
-    // Lets the engine look at the board again.
+    // Lets the engine look at the board again; with CustomEngine, asks
+    // OnCalculateMove for the computer's move.
     void StartThinking();
+
+    // While loading, StartThinking and Paint do nothing: an owner sets up the
+    // stored property values between SetLoading(true) and SetLoading(false).
+    bool Loading() const { return loading_; }
+    void SetLoading(bool value) { loading_ = value; }
 
     // ---- View ---------------------------------------------------------------------
     // Full repaint: fires OnPaint, paints the view; the first paint starts
@@ -172,6 +188,17 @@ private:
     void FinishMove(Square oldSq, Square newSq);
     bool NoMatingMaterial() const;
     void SetSquare(Square sq, char piece);
+    // Every change of the position, side, rights or en-passant square.
+    void PositionChanged() { ++positionVersion_; }
+
+    // Engine hand-off, on the main thread.
+    void CreateEngine();
+    void StartEngineLoop();
+    void PublishToEngine();
+    void DeliverMove(Square oldSq, Square newSq, uint64_t positionVersion);
+    void EngineCycleDone();
+    void CustomEngineCheck();
+    bool HasLegalMoveCached();
 
     BoardCells board_{};
     bool whiteToMove_ = true;
@@ -188,6 +215,14 @@ private:
     TThreadPriority thinkingPriority_ = TThreadPriority::tpNormal;
     bool customEngine_ = false;
     bool engineStopped_ = false;
+    bool loading_ = false;
+    bool destroying_ = false;
+    int delivering_ = 0;  // depth of the worker's move deliveries in progress
+    uint64_t positionVersion_ = 0;
+    uint64_t legalMoveVersion_ = ~uint64_t{0};
+    bool legalMoveCache_ = true;
+    std::unique_ptr<TChessThread> thread_;
+    TWindowTimer timer_;
 
     bool painted_ = false;
     bool animateMoves_ = true;

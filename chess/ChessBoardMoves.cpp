@@ -25,6 +25,7 @@ void TChessBoard::PromotePawn(Square sq) {
         SetSquare(sq, ToUpperLetter(promotionPiece_));
     else if (RankOf(sq) == 1)
         SetSquare(sq, ToLowerLetter(promotionPiece_));
+    PositionChanged();
     view_->DrawSquare(sq, PieceAt(sq));
 }
 
@@ -45,6 +46,7 @@ bool TChessBoard::ExecuteMove(Square oldSq, Square newSq) {
     if (animateMoves_ && (oldSq != dragSource_ || newSq != dragTarget_))
         view_->AnimateMove(oldSq, newSq, animationDelay_);
 
+    PositionChanged();
     const char captured = PieceAt(newSq);
     SetSquare(newSq, PieceAt(oldSq));
     SetSquare(oldSq, Blank);
@@ -106,6 +108,7 @@ bool TChessBoard::ExecuteMove(Square oldSq, Square newSq) {
     default: break;
     }
 
+    PositionChanged();
     FinishMove(oldSq, newSq);
     return true;
 }

@@ -38,15 +38,15 @@ void TMainThreadQueue::Synchronize(std::function<void()> call) {
 }
 
 int TMainThreadQueue::CheckSynchronize() {
-    int ran = 0;
-    for (;;) {
-        std::shared_ptr<Request> request;
-        {
-            std::lock_guard lock(mutex_);
-            if (pending_.empty()) break;
-            request = std::move(pending_.front());
-            pending_.pop_front();
-        }
+    // Only the calls queued so far: a worker that queues its next call as
+    // soon as the last one returned is served on the next drain, so that a
+    // busy worker cannot hold the main thread here.
+    std::deque<std::shared_ptr<Request>> batch;
+    {
+        std::lock_guard lock(mutex_);
+        batch.swap(pending_);
+    }
+    for (auto& request : batch) {
         try {
             request->call();
         } catch (...) {
@@ -57,9 +57,8 @@ int TMainThreadQueue::CheckSynchronize() {
             request->done = true;
         }
         done_.notify_all();
-        ++ran;
     }
-    return ran;
+    return static_cast<int>(batch.size());
 }
 
 bool TMainThreadQueue::WaitForCalls(std::chrono::milliseconds timeout) {

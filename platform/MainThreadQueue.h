@@ -33,8 +33,8 @@ public:
     // is thrown again here, in the caller's thread.
     void Synchronize(std::function<void()> call);
 
-    // Main thread: runs every queued call in the order they were queued,
-    // including calls queued while the queue is being drained. Returns how
+    // Main thread: runs the calls queued so far, in the order they were
+    // queued; calls queued meanwhile wait for the next drain. Returns how
     // many ran.
     int CheckSynchronize();
 

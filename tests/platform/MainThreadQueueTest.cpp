@@ -122,7 +122,7 @@ TEST(MainThreadQueue, WakeHookRunsForEveryQueuedCall) {
     EXPECT_EQ(hooks.load(), 2);
 }
 
-TEST(MainThreadQueue, CallQueuedWhileDrainingIsRunInTheSameDrain) {
+TEST(MainThreadQueue, CallQueuedWhileDrainingWaitsForTheNextDrain) {
     TMainThreadQueue q;
     std::atomic<bool> secondQueued{false};
     std::atomic<int> ran{0};
@@ -137,7 +137,9 @@ TEST(MainThreadQueue, CallQueuedWhileDrainingIsRunInTheSameDrain) {
         });
     });
     ASSERT_TRUE(q.WaitForCalls(5s));
-    EXPECT_EQ(q.CheckSynchronize(), 2);
+    EXPECT_EQ(q.CheckSynchronize(), 1);
+    EXPECT_EQ(ran.load(), 1);
+    EXPECT_EQ(q.CheckSynchronize(), 1);
     first.join();
     second.join();
     EXPECT_TRUE(secondQueued.load());
