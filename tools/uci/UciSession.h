@@ -1,0 +1,66 @@
+#pragma once
+// A UCI session over the engine: it reads protocol lines, keeps the
+// position on a TChessBoard (which checks every move), runs searches on a
+// thread of its own and writes the protocol's answers through `Output`.
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "chess/ChessBoard.h"
+#include "chess/ChessEngine.h"
+
+namespace zelkor {
+
+class UciSession {
+public:
+    using Output = std::function<void(const std::string& line)>;
+
+    struct Options {
+        // Search on the calling thread (for fuzzing and tests); `stop` then
+        // has nothing to stop.
+        bool Synchronous = false;
+        // Depth used by a `go` without `depth` (also `go infinite`, which
+        // then ends by itself).
+        int DefaultDepth = 5;
+        // Upper bound for `go depth` and `go perft` (the board allows 8).
+        int MaxDepth = 8;
+        int MaxPerftDepth = 7;
+    };
+
+    explicit UciSession(Output out);
+    UciSession(Output out, Options options);
+    ~UciSession();
+
+    // Handles one line. Returns false after `quit`.
+    bool HandleLine(std::string_view line);
+
+    // Waits for a running search to end by itself.
+    void WaitForSearch();
+
+    const TChessBoard& Board() const { return board_; }
+
+private:
+    void Position(std::string_view args);
+    void Go(std::string_view args);
+    void Perft(int depth);
+    void StopSearch();
+    void Search(int depth);
+    void Say(const std::string& line);
+
+    Output out_;
+    Options options_;
+    std::mutex outMutex_;
+    TChessBoard board_;
+    TChessEngine engine_;
+    std::thread searcher_;
+    std::atomic<bool> stop_{false};
+};
+
+// "e2e4", "e7e8q" for an engine move.
+std::string UciMoveText(engine::EngineMove m);
+
+} // namespace zelkor
