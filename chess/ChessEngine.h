@@ -12,6 +12,8 @@
 #include <functional>
 
 #include "chess/Castling.h"
+#include "chess/EngineGeometry.h"
+#include "chess/EngineTables.h"
 #include "chess/EngineTypes.h"
 #include "chess/Square.h"
 
@@ -93,11 +95,47 @@ public:
 private:
     void AddMove(int from, int to, uint8_t flags);
     void AddPromotions(int from, int to, uint8_t flags);
+    // Pawn moves, captures, castling and en passant, shared by both generators.
+    template <bool CapturesOnly>
+    void Generate();
+    template <int Side, bool CapturesOnly>
+    void GeneratePawn(int s);
+    void GenerateEnPassant();
+    bool SideToMoveInCheck() {
+        int8_t& known = CheckState[Ply];
+        if (known < 0) known = KingInCheck(SideToMove) ? 1 : 0;
+        return known != 0;
+    }
     bool Stopped() const { return StopRequested && StopRequested->load(std::memory_order_relaxed); }
     // A node at the end of the arrays is searched no deeper.
     bool AtArrayLimit() const;
     int LeafScore(int alpha, int beta) const;
     void UpdatePv(EngineMove m);
+
+    // Square bookkeeping: every change of a square goes through these, which
+    // keep the bitboards and the running piece-square sums in step.
+    void Put(int s, int color, int piece) {
+        const uint64_t bit = uint64_t{1} << s;
+        Colors[s] = static_cast<int8_t>(color);
+        Pieces[s] = static_cast<int8_t>(piece);
+        ColorBB[color] |= bit;
+        PieceBB[color][piece] |= bit;
+        PstSum[color] += PieceSquare[color][piece][s];
+        if (piece == engine::Pawn) ++PawnFiles[color][(s & 7) + 1];
+    }
+    void Clear(int s) {
+        const int color = Colors[s];
+        if (color == engine::Empty) return;
+        const int piece = Pieces[s];
+        const uint64_t bit = uint64_t{1} << s;
+        ColorBB[color] &= ~bit;
+        PieceBB[color][piece] &= ~bit;
+        PstSum[color] -= PieceSquare[color][piece][s];
+        if (piece == engine::Pawn) --PawnFiles[color][(s & 7) + 1];
+        Colors[s] = engine::Empty;
+        Pieces[s] = engine::Empty;
+    }
+    void RecountPieceSquareSums();
 
     struct UndoRecord {
         EngineMove Move;
@@ -105,11 +143,15 @@ private:
         int32_t CastleRights = 0;
         int32_t EpSquare = -1;
         int32_t FiftyCount = 0;
+        int32_t PstSum[2] = {0, 0};
     };
 
-    // Engine board.
-    std::array<int32_t, 64> Colors{};
-    std::array<int32_t, 64> Pieces{};
+    // Engine board: colour and piece per square, and the same as bitboards
+    // (bit s for square s).
+    std::array<int8_t, 64> Colors{};
+    std::array<int8_t, 64> Pieces{};
+    std::array<uint64_t, 2> ColorBB{};
+    std::array<std::array<uint64_t, 6>, 2> PieceBB{};
     int32_t SideToMove = engine::White;
     int32_t Opponent = engine::Black;
     int32_t CastleRights = 0;
@@ -122,10 +164,22 @@ private:
     std::array<int32_t, engine::MaxPly> PlyFirst{};
     std::array<int32_t, engine::MaxPly> PlyEnd{};
     std::array<UndoRecord, engine::MaxPly> UndoStack{};
+    // Whether the side to move at each ply is in check: 1, 0, or -1 while
+    // not yet known. Lets DoMove skip the check test of moves that cannot
+    // expose their own king.
+    std::array<int8_t, engine::MaxPly> CheckState{};
     std::array<std::array<int32_t, 64>, 64> HistoryScore{};
 
-    // Evaluation.
+    // Evaluation: the tables of this search, and the sum of the entries of
+    // every piece on the board per colour.
     std::array<std::array<std::array<int32_t, 64>, 6>, 2> PieceSquare{};
+    std::array<int32_t, 2> PstSum{};
+    // Pawns per file and colour, files a..h at 1..8 with an always-empty
+    // file on either side.
+    std::array<std::array<int32_t, 10>, 2> PawnFiles{};
+
+    const engine::EngineTables& T = engine::Tables();
+    const engine::EngineGeometry& G = engine::Geometry();
 
     // Search.
     std::array<std::array<EngineMove, engine::MaxPly>, engine::MaxPly> PvTable{};

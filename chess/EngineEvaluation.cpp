@@ -1,7 +1,12 @@
 // Static evaluation: material folded into piece-square tables built once
-// per search, pawn structure and rooks on open files.
+// per search, pawn structure and rooks on open files. The sum of the table
+// entries of all pieces is kept up to date by the moves; the pawn and rook
+// terms are counted here from the bitboards.
+
+#include <bit>
 
 #include "chess/ChessEngine.h"
+#include "chess/EngineGeometry.h"
 #include "chess/EngineTables.h"
 
 namespace zelkor {
@@ -9,7 +14,7 @@ namespace zelkor {
 using namespace engine;
 
 void TChessEngine::BuildPieceSquareTables() {
-    const EngineTables& t = Tables();
+    const EngineTables& t = T;
     for (int c = White; c <= Black; ++c) {
         auto& table = PieceSquare[c];
         for (int s = 0; s < 64; ++s) {
@@ -22,12 +27,10 @@ void TChessEngine::BuildPieceSquareTables() {
         }
 
         int opponentMaterial = 0;
-        int kingSquare = -1;
-        for (int s = 0; s < 64; ++s) {
-            if (Colors[s] == 1 - c && Pieces[s] >= Knight && Pieces[s] <= Queen)
-                opponentMaterial += t.PieceValue[static_cast<size_t>(Pieces[s])];
-            if (kingSquare == -1 && Colors[s] == c && Pieces[s] == King) kingSquare = s;
-        }
+        for (int piece = Knight; piece <= Queen; ++piece)
+            opponentMaterial += std::popcount(PieceBB[1 - c][piece]) * t.PieceValue[static_cast<size_t>(piece)];
+        const uint64_t kings = PieceBB[c][King];
+        const int kingSquare = kings ? std::countr_zero(kings) : -1;
 
         const bool middleGame = opponentMaterial > 1400;
         for (int s = 0; s < 64; ++s) {
@@ -41,22 +44,24 @@ void TChessEngine::BuildPieceSquareTables() {
                 for (int s = 0; s < 64; ++s) table[Pawn][s] += (*shield)[static_cast<size_t>(c == White ? s : s ^ 56)];
         }
     }
+    RecountPieceSquareSums();
+}
+
+void TChessEngine::RecountPieceSquareSums() {
+    PstSum = {0, 0};
+    for (int s = 0; s < 64; ++s)
+        if (Colors[s] != Empty) PstSum[Colors[s]] += PieceSquare[Colors[s]][Pieces[s]][s];
 }
 
 int TChessEngine::EvaluatePosition() const {
-    int pawnCount[2][10] = {};
-    for (int s = 0; s < 64; ++s)
-        if (Pieces[s] == Pawn) ++pawnCount[Colors[s]][FileOfSq(s) + 1];
+    const auto& pawnCount = PawnFiles;
 
-    int score[2] = {0, 0};
-    for (int s = 0; s < 64; ++s) {
-        const int c = Colors[s];
-        if (c == Empty) continue;
-        const int piece = Pieces[s];
-        score[c] += PieceSquare[c][piece][s];
+    int score[2] = {PstSum[White], PstSum[Black]};
+    for (int c = White; c <= Black; ++c) {
         const int o = 1 - c;
-        const int f = FileOfSq(s) + 1;
-        if (piece == Pawn) {
+        for (uint64_t pawns = PieceBB[c][Pawn]; pawns; pawns &= pawns - 1) {
+            const int s = std::countr_zero(pawns);
+            const int f = (s & 7) + 1;
             if (pawnCount[c][f] > 1) score[c] -= 5;
             if (pawnCount[c][f - 1] == 0 && pawnCount[c][f + 1] == 0) {
                 score[c] -= 20;
@@ -64,7 +69,9 @@ int TChessEngine::EvaluatePosition() const {
             }
             if (pawnCount[o][f - 1] == 0 && pawnCount[o][f] == 0 && pawnCount[o][f + 1] == 0)
                 score[c] += 2 * PieceSquare[c][Pawn][s];
-        } else if (piece == Rook) {
+        }
+        for (uint64_t rooks = PieceBB[c][Rook]; rooks; rooks &= rooks - 1) {
+            const int f = (std::countr_zero(rooks) & 7) + 1;
             if (pawnCount[c][f] == 0) {
                 score[c] += 10;
                 if (pawnCount[o][f] == 0) score[c] += 5;

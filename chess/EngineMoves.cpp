@@ -1,6 +1,14 @@
 // The engine board: attacks, move generation, DoMove and UndoMove.
+//
+// Attacks are found from the attacked square outwards, and the pieces of a
+// side are visited through bitboards in ascending square order, which is
+// the generation order: the moves, their order and their scores are those
+// of a scan over all 64 squares.
+
+#include <bit>
 
 #include "chess/ChessEngine.h"
+#include "chess/EngineGeometry.h"
 #include "chess/EngineTables.h"
 
 namespace zelkor {
@@ -12,41 +20,36 @@ namespace {
 // Squares of the castling moves.
 constexpr int E1 = 60, G1 = 62, C1 = 58, E8 = 4, G8 = 6, C8 = 2;
 
-// The square one step from s in direction `offset` on the bordered board,
-// or -1 off the board.
-inline int Step(const EngineTables& t, int s, int offset) {
-    return t.BorderIndex[static_cast<size_t>(t.BoardToBorder[static_cast<size_t>(s)] + offset)];
-}
+constexpr int kDiagonalDirs[4] = {0, 2, 5, 7};
+constexpr int kLineDirs[4] = {1, 3, 4, 6};
+
+constexpr uint64_t Bit(int s) { return uint64_t{1} << s; }
 
 } // namespace
 
 bool TChessEngine::SquareAttacked(int target, int by) const {
-    const EngineTables& t = Tables();
-    for (int s = 0; s < 64; ++s) {
-        if (Colors[s] != by) continue;
-        const int piece = Pieces[s];
-        if (piece == Pawn) {
-            // A pawn on its own last rank attacks nothing.
-            if (by == White) {
-                if (s < 8) continue;
-                if (FileOfSq(s) != 0 && s - 9 == target) return true;
-                if (FileOfSq(s) != 7 && s - 7 == target) return true;
-            } else {
-                if (s > 55) continue;
-                if (FileOfSq(s) != 0 && s + 7 == target) return true;
-                if (FileOfSq(s) != 7 && s + 9 == target) return true;
+    const EngineGeometry& g = G;
+    const auto& mine = PieceBB[by];
+    if (g.PawnAttackers[by][target] & mine[Pawn]) return true;
+    if (g.KnightAttacks[target] & mine[Knight]) return true;
+    if (g.KingAttacks[target] & mine[King]) return true;
+    // A slider attacks when it is the first piece met going out from the
+    // target along one of its directions.
+    if ((mine[Bishop] | mine[Queen]) & g.DiagonalMask[target]) {
+        for (int d : kDiagonalDirs) {
+            for (int n = g.Next[d][target]; n >= 0; n = g.Next[d][n]) {
+                if (Colors[n] == Empty) continue;
+                if (Colors[n] == by && (Pieces[n] == Bishop || Pieces[n] == Queen)) return true;
+                break;
             }
-            continue;
         }
-        for (int d = 0; d < t.DirCount[piece]; ++d) {
-            const int offset = t.DirOffsets[piece][d];
-            int n = s;
-            for (;;) {
-                n = Step(t, n, offset);
-                if (n == -1) break;
-                if (n == target) return true;
-                if (Colors[n] != Empty) break;
-                if (!t.Slides[piece]) break;
+    }
+    if ((mine[Rook] | mine[Queen]) & g.LineMask[target]) {
+        for (int d : kLineDirs) {
+            for (int n = g.Next[d][target]; n >= 0; n = g.Next[d][n]) {
+                if (Colors[n] == Empty) continue;
+                if (Colors[n] == by && (Pieces[n] == Rook || Pieces[n] == Queen)) return true;
+                break;
             }
         }
     }
@@ -54,22 +57,19 @@ bool TChessEngine::SquareAttacked(int target, int by) const {
 }
 
 bool TChessEngine::KingInCheck(int color) const {
-    for (int s = 0; s < 64; ++s)
-        if (Pieces[s] == King && Colors[s] == color) return SquareAttacked(s, 1 - color);
-    return false;
+    const uint64_t kings = PieceBB[color][King];
+    if (!kings) return false;
+    return SquareAttacked(std::countr_zero(kings), 1 - color);  // the first king from square 0
 }
 
-void TChessEngine::AddMove(int from, int to, uint8_t flags) {
+inline void TChessEngine::AddMove(int from, int to, uint8_t flags) {
     if ((flags & mfPawnMove) && (SideToMove == White ? to <= 7 : to >= 56)) {
         AddPromotions(from, to, flags);
         return;
     }
     ScoredMove& e = MoveStack[PlyEnd[Ply]++];
     e.Move = EngineMove{static_cast<uint8_t>(from), static_cast<uint8_t>(to), 0, flags};
-    if (flags & mfCapture)
-        e.Score = 1000000 + 10 * Pieces[to] - Pieces[from];
-    else
-        e.Score = HistoryScore[from][to];
+    e.Score = (flags & mfCapture) ? 1000000 + 10 * Pieces[to] - Pieces[from] : HistoryScore[from][to];
 }
 
 void TChessEngine::AddPromotions(int from, int to, uint8_t flags) {
@@ -81,153 +81,163 @@ void TChessEngine::AddPromotions(int from, int to, uint8_t flags) {
     }
 }
 
-void TChessEngine::GenerateMoves() {
-    const EngineTables& t = Tables();
-    PlyEnd[Ply] = PlyFirst[Ply];
-    for (int s = 0; s < 64; ++s) {
-        if (Colors[s] != SideToMove) continue;
-        const int piece = Pieces[s];
-        if (piece == Pawn) {
-            if (SideToMove == White) {
-                if (s < 8) continue;  // a pawn on its last rank has no move
-                if (FileOfSq(s) != 0 && Colors[s - 9] == Black) AddMove(s, s - 9, 17);
-                if (FileOfSq(s) != 7 && Colors[s - 7] == Black) AddMove(s, s - 7, 17);
-                if (Colors[s - 8] == Empty) {
-                    AddMove(s, s - 8, 16);
-                    if (s >= 48 && s <= 55 && Colors[s - 16] == Empty) AddMove(s, s - 16, 24);
-                }
-            } else {
-                if (s > 55) continue;
-                if (FileOfSq(s) != 0 && Colors[s + 7] == White) AddMove(s, s + 7, 17);
-                if (FileOfSq(s) != 7 && Colors[s + 9] == White) AddMove(s, s + 9, 17);
-                if (Colors[s + 8] == Empty) {
-                    AddMove(s, s + 8, 16);
-                    if (s >= 8 && s <= 15 && Colors[s + 16] == Empty) AddMove(s, s + 16, 24);
-                }
-            }
-            continue;
+template <int Side, bool CapturesOnly>
+inline void TChessEngine::GeneratePawn(int s) {
+    constexpr int Enemy = 1 - Side;
+    const int file = s & 7;
+    if constexpr (Side == White) {
+        if (s < 8) return;  // a pawn on its last rank has no move
+        if (file != 0 && Colors[s - 9] == Enemy) AddMove(s, s - 9, 17);
+        if (file != 7 && Colors[s - 7] == Enemy) AddMove(s, s - 7, 17);
+        if constexpr (CapturesOnly) {
+            if (s <= 15 && Colors[s - 8] == Empty) AddMove(s, s - 8, 16);
+        } else if (Colors[s - 8] == Empty) {
+            AddMove(s, s - 8, 16);
+            if (s >= 48 && s <= 55 && Colors[s - 16] == Empty) AddMove(s, s - 16, 24);
         }
-        for (int d = 0; d < t.DirCount[piece]; ++d) {
-            const int offset = t.DirOffsets[piece][d];
-            int n = s;
-            for (;;) {
-                n = Step(t, n, offset);
-                if (n == -1) break;
-                if (Colors[n] != Empty) {
-                    if (Colors[n] == Opponent) AddMove(s, n, 1);
-                    break;
-                }
-                AddMove(s, n, 0);
-                if (!t.Slides[piece]) break;
-            }
-        }
-    }
-
-    if (SideToMove == White) {
-        if (CastleRights & crWhiteKingSide) AddMove(E1, G1, mfCastle);
-        if (CastleRights & crWhiteQueenSide) AddMove(E1, C1, mfCastle);
     } else {
-        if (CastleRights & crBlackKingSide) AddMove(E8, G8, mfCastle);
-        if (CastleRights & crBlackQueenSide) AddMove(E8, C8, mfCastle);
-    }
-
-    if (EpSquare != -1) {
-        const int e = EpSquare;
-        if (SideToMove == White) {
-            if (FileOfSq(e) != 0 && Colors[e + 7] == White && Pieces[e + 7] == Pawn) AddMove(e + 7, e, 21);
-            if (FileOfSq(e) != 7 && Colors[e + 9] == White && Pieces[e + 9] == Pawn) AddMove(e + 9, e, 21);
-        } else {
-            if (FileOfSq(e) != 0 && Colors[e - 9] == Black && Pieces[e - 9] == Pawn) AddMove(e - 9, e, 21);
-            if (FileOfSq(e) != 7 && Colors[e - 7] == Black && Pieces[e - 7] == Pawn) AddMove(e - 7, e, 21);
+        if (s > 55) return;
+        if (file != 0 && Colors[s + 7] == Enemy) AddMove(s, s + 7, 17);
+        if (file != 7 && Colors[s + 9] == Enemy) AddMove(s, s + 9, 17);
+        if constexpr (CapturesOnly) {
+            if (s >= 48 && Colors[s + 8] == Empty) AddMove(s, s + 8, 16);
+        } else if (Colors[s + 8] == Empty) {
+            AddMove(s, s + 8, 16);
+            if (s >= 8 && s <= 15 && Colors[s + 16] == Empty) AddMove(s, s + 16, 24);
         }
     }
-
-    PlyFirst[Ply + 1] = PlyEnd[Ply];
 }
 
-void TChessEngine::GenerateCaptures() {
-    const EngineTables& t = Tables();
+void TChessEngine::GenerateEnPassant() {
+    if (EpSquare == -1) return;
+    const int e = EpSquare;
+    const int side = SideToMove;
+    auto pawnAt = [&](int s) { return Colors[s] == side && Pieces[s] == Pawn; };
+    if (side == White) {
+        if ((e & 7) != 0 && pawnAt(e + 7)) AddMove(e + 7, e, 21);
+        if ((e & 7) != 7 && pawnAt(e + 9)) AddMove(e + 9, e, 21);
+    } else {
+        if ((e & 7) != 0 && pawnAt(e - 9)) AddMove(e - 9, e, 21);
+        if ((e & 7) != 7 && pawnAt(e - 7)) AddMove(e - 7, e, 21);
+    }
+}
+
+template <bool CapturesOnly>
+void TChessEngine::Generate() {
+    const EngineGeometry& g = G;
     PlyEnd[Ply] = PlyFirst[Ply];
-    for (int s = 0; s < 64; ++s) {
-        if (Colors[s] != SideToMove) continue;
+    const int side = SideToMove;
+    const int enemy = Opponent;
+    for (uint64_t own = ColorBB[side]; own; own &= own - 1) {
+        const int s = std::countr_zero(own);
         const int piece = Pieces[s];
         if (piece == Pawn) {
-            if (SideToMove == White) {
-                if (s < 8) continue;
-                if (FileOfSq(s) != 0 && Colors[s - 9] == Black) AddMove(s, s - 9, 17);
-                if (FileOfSq(s) != 7 && Colors[s - 7] == Black) AddMove(s, s - 7, 17);
-                if (s >= 8 && s <= 15 && Colors[s - 8] == Empty) AddMove(s, s - 8, 16);
-            } else {
-                if (s > 55) continue;
-                if (FileOfSq(s) != 0 && Colors[s + 7] == White) AddMove(s, s + 7, 17);
-                if (FileOfSq(s) != 7 && Colors[s + 9] == White) AddMove(s, s + 9, 17);
-                if (s >= 48 && s <= 55 && Colors[s + 8] == Empty) AddMove(s, s + 8, 16);
+            if (side == White)
+                GeneratePawn<White, CapturesOnly>(s);
+            else
+                GeneratePawn<Black, CapturesOnly>(s);
+            continue;
+        }
+        if (piece == Knight || piece == King) {
+            // The targets of the direction table, in its order, are the
+            // squares in ascending order.
+            const uint64_t reach = piece == Knight ? g.KnightAttacks[s] : g.KingAttacks[s];
+            const uint64_t targets = reach & (CapturesOnly ? ColorBB[enemy] : ~ColorBB[side]);
+            for (uint64_t t = targets; t; t &= t - 1) {
+                const int n = std::countr_zero(t);
+                AddMove(s, n, Colors[n] == enemy ? 1 : 0);
             }
             continue;
         }
-        for (int d = 0; d < t.DirCount[piece]; ++d) {
-            const int offset = t.DirOffsets[piece][d];
-            int n = s;
-            for (;;) {
-                n = Step(t, n, offset);
-                if (n == -1) break;
+        const bool slides = true;
+        const int count = g.PieceDirCount[piece];
+        if constexpr (CapturesOnly) {
+            if (slides) {
+                // Only the first piece along each ray can be taken.
+                const uint64_t occupied = ColorBB[White] | ColorBB[Black];
+                for (int i = 0; i < count; ++i) {
+                    const int d = g.PieceDirs[piece][i];
+                    const uint64_t blockers = g.Ray[d][s] & occupied;
+                    if (!blockers) continue;
+                    const int n = g.RayRunsUp[d] ? std::countr_zero(blockers) : 63 - std::countl_zero(blockers);
+                    if (Colors[n] == enemy) AddMove(s, n, 1);
+                }
+                continue;
+            }
+        }
+        for (int i = 0; i < count; ++i) {
+            const auto& next = g.Next[g.PieceDirs[piece][i]];
+            for (int n = next[s]; n >= 0; n = next[n]) {
                 if (Colors[n] != Empty) {
-                    if (Colors[n] == Opponent) AddMove(s, n, 1);
+                    if (Colors[n] == enemy) AddMove(s, n, 1);
                     break;
                 }
-                if (!t.Slides[piece]) break;
+                if constexpr (!CapturesOnly) AddMove(s, n, 0);
+                if (!slides) break;
             }
         }
     }
 
-    if (EpSquare != -1) {
-        const int e = EpSquare;
-        if (SideToMove == White) {
-            if (FileOfSq(e) != 0 && Colors[e + 7] == White && Pieces[e + 7] == Pawn) AddMove(e + 7, e, 21);
-            if (FileOfSq(e) != 7 && Colors[e + 9] == White && Pieces[e + 9] == Pawn) AddMove(e + 9, e, 21);
+    if constexpr (!CapturesOnly) {
+        if (side == White) {
+            if (CastleRights & crWhiteKingSide) AddMove(E1, G1, mfCastle);
+            if (CastleRights & crWhiteQueenSide) AddMove(E1, C1, mfCastle);
         } else {
-            if (FileOfSq(e) != 0 && Colors[e - 9] == Black && Pieces[e - 9] == Pawn) AddMove(e - 9, e, 21);
-            if (FileOfSq(e) != 7 && Colors[e - 7] == Black && Pieces[e - 7] == Pawn) AddMove(e - 7, e, 21);
+            if (CastleRights & crBlackKingSide) AddMove(E8, G8, mfCastle);
+            if (CastleRights & crBlackQueenSide) AddMove(E8, C8, mfCastle);
         }
     }
-
+    GenerateEnPassant();
     PlyFirst[Ply + 1] = PlyEnd[Ply];
 }
+
+void TChessEngine::GenerateMoves() { Generate<false>(); }
+
+void TChessEngine::GenerateCaptures() { Generate<true>(); }
 
 bool TChessEngine::DoMove(EngineMove m) {
     const int from = m.From;
     const int to = m.To;
+    const int side = SideToMove;
+
+    // A move that is not the king's, with the king not in check and the
+    // origin on none of the king's lines, cannot leave the king attacked:
+    // nothing new reaches it.
+    bool mustTest = true;
+    if (!(m.Flags & (mfCastle | mfEnPassant)) && Pieces[from] != King && !SideToMoveInCheck()) {
+        const uint64_t kings = PieceBB[side][King];
+        mustTest = kings && ((G.DiagonalMask[std::countr_zero(kings)] | G.LineMask[std::countr_zero(kings)]) &
+                             (uint64_t{1} << from));
+    }
 
     if (m.Flags & mfCastle) {
-        if (KingInCheck(SideToMove)) return false;
+        if (SideToMoveInCheck()) return false;
         int rookFrom = 0, rookTo = 0;
         switch (to) {
-        case 62:  // g1
+        case G1:
             if (Colors[61] != Empty || Colors[62] != Empty) return false;
             if (SquareAttacked(61, Opponent) || SquareAttacked(62, Opponent)) return false;
             rookFrom = 63, rookTo = 61;
             break;
-        case 58:  // c1
+        case C1:
             if (Colors[57] != Empty || Colors[58] != Empty || Colors[59] != Empty) return false;
             if (SquareAttacked(58, Opponent) || SquareAttacked(59, Opponent)) return false;
             rookFrom = 56, rookTo = 59;
             break;
-        case 6:  // g8
+        case G8:
             if (Colors[5] != Empty || Colors[6] != Empty) return false;
             if (SquareAttacked(5, Opponent) || SquareAttacked(6, Opponent)) return false;
             rookFrom = 7, rookTo = 5;
             break;
-        case 2:  // c8
+        case C8:
             if (Colors[1] != Empty || Colors[2] != Empty || Colors[3] != Empty) return false;
             if (SquareAttacked(2, Opponent) || SquareAttacked(3, Opponent)) return false;
             rookFrom = 0, rookTo = 3;
             break;
         default: return false;
         }
-        Colors[rookTo] = SideToMove;
-        Pieces[rookTo] = Rook;
-        Colors[rookFrom] = Empty;
-        Pieces[rookFrom] = Empty;
+        Clear(rookFrom);
+        Put(rookTo, side, Rook);
     }
 
     UndoRecord& u = UndoStack[Ply];
@@ -238,35 +248,24 @@ bool TChessEngine::DoMove(EngineMove m) {
     u.FiftyCount = FiftyCount;
     ++Ply;
 
-    const EngineTables& t = Tables();
-    CastleRights &= t.CastleMask[from] & t.CastleMask[to];
-    if (m.Flags & mfDoubleStep)
-        EpSquare = SideToMove == White ? to + 8 : to - 8;
-    else
-        EpSquare = -1;
-    if (m.Flags & (mfCapture | mfPawnMove))
-        FiftyCount = 0;
-    else
-        ++FiftyCount;
+    CastleRights &= T.CastleMask[from] & T.CastleMask[to];
+    EpSquare = (m.Flags & mfDoubleStep) ? (side == White ? to + 8 : to - 8) : -1;
+    FiftyCount = (m.Flags & (mfCapture | mfPawnMove)) ? 0 : FiftyCount + 1;
 
-    Colors[to] = SideToMove;
-    Pieces[to] = (m.Flags & mfPromotion) ? m.Promote : Pieces[from];
-    Colors[from] = Empty;
-    Pieces[from] = Empty;
-
-    if (m.Flags & mfEnPassant) {
-        const int victim = SideToMove == White ? to + 8 : to - 8;
-        Colors[victim] = Empty;
-        Pieces[victim] = Empty;
-    }
+    const int piece = (m.Flags & mfPromotion) ? m.Promote : Pieces[from];
+    Clear(to);
+    Clear(from);
+    Put(to, side, piece);
+    if (m.Flags & mfEnPassant) Clear(side == White ? to + 8 : to - 8);
 
     SideToMove ^= 1;
     Opponent ^= 1;
 
-    if (KingInCheck(Opponent)) {
+    if (mustTest && KingInCheck(Opponent)) {
         UndoMove();
         return false;
     }
+    CheckState[Ply] = -1;  // a new position at this ply
     return true;
 }
 
@@ -282,40 +281,29 @@ void TChessEngine::UndoMove() {
     EpSquare = u.EpSquare;
     FiftyCount = u.FiftyCount;
 
-    Colors[from] = SideToMove;
-    Pieces[from] = (m.Flags & mfPromotion) ? Pawn : Pieces[to];
-    if (u.Captured == Empty) {
-        Colors[to] = Empty;
-        Pieces[to] = Empty;
-    } else {
-        Colors[to] = Opponent;
-        Pieces[to] = u.Captured;
-    }
+    const int piece = (m.Flags & mfPromotion) ? Pawn : Pieces[to];
+    Clear(to);
+    Put(from, SideToMove, piece);
+    if (u.Captured != Empty) Put(to, Opponent, u.Captured);
 
     if (m.Flags & mfCastle) {
         int rookFrom = 0, rookTo = 0;
         switch (to) {
-        case 62: rookFrom = 63, rookTo = 61; break;
-        case 58: rookFrom = 56, rookTo = 59; break;
-        case 6: rookFrom = 7, rookTo = 5; break;
-        case 2: rookFrom = 0, rookTo = 3; break;
+        case G1: rookFrom = 63, rookTo = 61; break;
+        case C1: rookFrom = 56, rookTo = 59; break;
+        case G8: rookFrom = 7, rookTo = 5; break;
+        case C8: rookFrom = 0, rookTo = 3; break;
         default: break;
         }
-        Colors[rookFrom] = SideToMove;
-        Pieces[rookFrom] = Rook;
-        Colors[rookTo] = Empty;
-        Pieces[rookTo] = Empty;
+        Clear(rookTo);
+        Put(rookFrom, SideToMove, Rook);
     }
-
-    if (m.Flags & mfEnPassant) {
-        const int victim = SideToMove == White ? to + 8 : to - 8;
-        Colors[victim] = Opponent;
-        Pieces[victim] = Pawn;
-    }
+    if (m.Flags & mfEnPassant) Put(SideToMove == White ? to + 8 : to - 8, Opponent, Pawn);
 }
 
 uint64_t TChessEngine::Perft(int depth) {
     if (depth <= 0) return 1;
+    if (Ply == 0) CheckState[0] = -1;
     if (AtArrayLimit()) return 0;
     GenerateMoves();
     uint64_t count = 0;

@@ -25,17 +25,17 @@ int PieceCode(char c) {
 
 void TChessEngine::LoadPosition(const std::array<char, 65>& cells, bool whiteToMove, CastleSet castling,
                                 Square enPassant) {
+    Colors.fill(Empty);
+    Pieces.fill(Empty);
+    ColorBB = {};
+    PieceBB = {};
+    PstSum = {0, 0};
+    PawnFiles = {};
     for (int s = 0; s < 64; ++s) {
         const char c = cells[static_cast<size_t>(s + 1)];
         const int color = ColorOfLetter(c);
         const int piece = PieceCode(c);
-        if (color == -1 || piece == Empty) {
-            Colors[s] = Empty;
-            Pieces[s] = Empty;
-        } else {
-            Colors[s] = color == 1 ? White : Black;
-            Pieces[s] = piece;
-        }
+        if (color != -1 && piece != Empty) Put(s, color == 1 ? White : Black, piece);
     }
     SideToMove = whiteToMove ? White : Black;
     Opponent = 1 - SideToMove;
@@ -67,6 +67,7 @@ void TChessEngine::LoadPosition(const std::array<char, 65>& cells, bool whiteToM
     FiftyCount = 0;
     Ply = 0;
     PlyFirst[0] = 0;
+    CheckState[0] = -1;
 }
 
 } // namespace zelkor

@@ -24,6 +24,7 @@ void TChessEngine::Reset() {
     NodeCount = 0;
     Ply = 0;
     PlyFirst.fill(0);
+    CheckState.fill(-1);
     PlyEnd.fill(0);
 }
 
@@ -47,6 +48,7 @@ TChessEngine::EngineMove TChessEngine::Think(int depth, const std::atomic<bool>*
     StopRequested = stop;
     FiftyCount = 0;
     Ply = 0;
+    CheckState[0] = -1;
     PlyFirst[0] = 0;
     NodeCount = 0;
     BuildPieceSquareTables();
@@ -69,7 +71,7 @@ int TChessEngine::SearchNode(int alpha, int beta, int depth) {
     PvLength[Ply] = Ply;
     if (AtArrayLimit()) return LeafScore(alpha, beta);
 
-    const bool inCheck = KingInCheck(SideToMove);
+    const bool inCheck = SideToMoveInCheck();
     if (inCheck) ++depth;
 
     GenerateMoves();
@@ -104,7 +106,7 @@ int TChessEngine::SearchCaptures(int alpha, int beta) {
     PvLength[Ply] = Ply;
     if (AtArrayLimit()) return LeafScore(alpha, beta);
 
-    const bool inCheck = KingInCheck(SideToMove);
+    const bool inCheck = SideToMoveInCheck();
     if (inCheck) {
         GenerateMoves();
     } else {
@@ -146,10 +148,18 @@ void TChessEngine::PromotePvMove() {
 }
 
 void TChessEngine::PickBestMove(int i) {
+    ScoredMove* const list = MoveStack.data();
+    const int end = PlyEnd[Ply];
     int best = i;
-    for (int j = i + 1; j < PlyEnd[Ply]; ++j)
-        if (MoveStack[j].Score > MoveStack[best].Score) best = j;
-    if (best != i) std::swap(MoveStack[i], MoveStack[best]);
+    int bestScore = list[i].Score;
+    for (int j = i + 1; j < end; ++j) {
+        const int score = list[j].Score;
+        if (score > bestScore) {
+            bestScore = score;
+            best = j;
+        }
+    }
+    if (best != i) std::swap(list[i], list[best]);
 }
 
 } // namespace zelkor
