@@ -178,6 +178,17 @@ private:
     // file on either side.
     std::array<std::array<int32_t, 10>, 2> PawnFiles{};
 
+    // The pawn-structure terms of recently seen pawn placements. They depend
+    // on the pawns alone (and on this search's tables), so a hit gives the
+    // same value as counting them again. Cleared when the tables are built.
+    struct PawnEntry {
+        uint64_t Pawns[2] = {~uint64_t{0}, ~uint64_t{0}};
+        int32_t Score[2] = {0, 0};
+    };
+    static constexpr int PawnCacheSize = 4096;
+    mutable std::array<PawnEntry, PawnCacheSize> PawnCache{};
+    void PawnTerms(int score[2]) const;
+
     const engine::EngineTables& T = engine::Tables();
     const engine::EngineGeometry& G = engine::Geometry();
 

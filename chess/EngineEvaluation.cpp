@@ -45,6 +45,7 @@ void TChessEngine::BuildPieceSquareTables() {
         }
     }
     RecountPieceSquareSums();
+    PawnCache.fill(PawnEntry{});
 }
 
 void TChessEngine::RecountPieceSquareSums() {
@@ -53,10 +54,8 @@ void TChessEngine::RecountPieceSquareSums() {
         if (Colors[s] != Empty) PstSum[Colors[s]] += PieceSquare[Colors[s]][Pieces[s]][s];
 }
 
-int TChessEngine::EvaluatePosition() const {
+void TChessEngine::PawnTerms(int score[2]) const {
     const auto& pawnCount = PawnFiles;
-
-    int score[2] = {PstSum[White], PstSum[Black]};
     for (int c = White; c <= Black; ++c) {
         const int o = 1 - c;
         for (uint64_t pawns = PieceBB[c][Pawn]; pawns; pawns &= pawns - 1) {
@@ -70,6 +69,27 @@ int TChessEngine::EvaluatePosition() const {
             if (pawnCount[o][f - 1] == 0 && pawnCount[o][f] == 0 && pawnCount[o][f + 1] == 0)
                 score[c] += 2 * PieceSquare[c][Pawn][s];
         }
+    }
+}
+
+int TChessEngine::EvaluatePosition() const {
+    const uint64_t white = PieceBB[White][Pawn];
+    const uint64_t black = PieceBB[Black][Pawn];
+    PawnEntry& entry =
+        PawnCache[((white * 0x9E3779B97F4A7C15ull) ^ (black * 0xC2B2AE3D27D4EB4Full)) >> 52 & (PawnCacheSize - 1)];
+    if (entry.Pawns[White] != white || entry.Pawns[Black] != black) {
+        int pawnScore[2] = {0, 0};
+        PawnTerms(pawnScore);
+        entry.Pawns[White] = white;
+        entry.Pawns[Black] = black;
+        entry.Score[White] = pawnScore[White];
+        entry.Score[Black] = pawnScore[Black];
+    }
+
+    int score[2] = {PstSum[White] + entry.Score[White], PstSum[Black] + entry.Score[Black]};
+    const auto& pawnCount = PawnFiles;
+    for (int c = White; c <= Black; ++c) {
+        const int o = 1 - c;
         for (uint64_t rooks = PieceBB[c][Rook]; rooks; rooks &= rooks - 1) {
             const int f = (std::countr_zero(rooks) & 7) + 1;
             if (pawnCount[c][f] == 0) {

@@ -35,23 +35,21 @@ bool TChessEngine::SquareAttacked(int target, int by) const {
     if (g.KingAttacks[target] & mine[King]) return true;
     // A slider attacks when it is the first piece met going out from the
     // target along one of its directions.
-    if ((mine[Bishop] | mine[Queen]) & g.DiagonalMask[target]) {
-        for (int d : kDiagonalDirs) {
-            for (int n = g.Next[d][target]; n >= 0; n = g.Next[d][n]) {
-                if (Colors[n] == Empty) continue;
-                if (Colors[n] == by && (Pieces[n] == Bishop || Pieces[n] == Queen)) return true;
-                break;
-            }
-        }
+    const uint64_t occupied = ColorBB[White] | ColorBB[Black];
+    auto firstOnRay = [&](int d) -> uint64_t {
+        const uint64_t blockers = g.Ray[d][target] & occupied;
+        if (!blockers) return 0;
+        return uint64_t{1} << (g.RayRunsUp[d] ? std::countr_zero(blockers) : 63 - std::countl_zero(blockers));
+    };
+    const uint64_t diagonalSliders = mine[Bishop] | mine[Queen];
+    if (diagonalSliders & g.DiagonalMask[target]) {
+        for (int d : kDiagonalDirs)
+            if (firstOnRay(d) & diagonalSliders) return true;
     }
-    if ((mine[Rook] | mine[Queen]) & g.LineMask[target]) {
-        for (int d : kLineDirs) {
-            for (int n = g.Next[d][target]; n >= 0; n = g.Next[d][n]) {
-                if (Colors[n] == Empty) continue;
-                if (Colors[n] == by && (Pieces[n] == Rook || Pieces[n] == Queen)) return true;
-                break;
-            }
-        }
+    const uint64_t lineSliders = mine[Rook] | mine[Queen];
+    if (lineSliders & g.LineMask[target]) {
+        for (int d : kLineDirs)
+            if (firstOnRay(d) & lineSliders) return true;
     }
     return false;
 }
