@@ -23,7 +23,6 @@ constexpr int E1 = 60, G1 = 62, C1 = 58, E8 = 4, G8 = 6, C8 = 2;
 constexpr int kDiagonalDirs[4] = {0, 2, 5, 7};
 constexpr int kLineDirs[4] = {1, 3, 4, 6};
 
-constexpr uint64_t Bit(int s) { return uint64_t{1} << s; }
 
 } // namespace
 

@@ -44,6 +44,8 @@ public:
     TThreadPriority Priority() const { return priority_; }
     // The system's nice value for a priority level.
     static int NiceValue(TThreadPriority priority);
+    // The kernel's id of the thread once it runs, else 0.
+    int SystemId() const { return tid_; }
 
 protected:
     virtual void Execute() = 0;

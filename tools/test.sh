@@ -1,11 +1,21 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the unit
-# tests, then each fuzz target briefly over its corpus.
+# tests (with the benchmark's expected moves and node counts), the threaded
+# tests under ThreadSanitizer, then each fuzz target briefly over its corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
 bash tools/build.sh
 (cd build && ctest --output-on-failure -j"$(nproc)")
+
+# The threads again under ThreadSanitizer: the worker hand-off and the
+# platform's thread, queue and timers.
+cmake -S . -B build-tsan -DZELKOR_SANITIZE=thread -DZELKOR_WERROR=ON >/dev/null
+cmake --build build-tsan -j"$(nproc)" --target test_platform test_chess
+export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
+build-tsan/tests/test_platform --gtest_brief=1
+build-tsan/tests/test_chess --gtest_brief=1 --gtest_filter='EngineHandOff*:CustomEngine*'
+unset TSAN_OPTIONS
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DZELKOR_FUZZ=ON -DZELKOR_TESTS=OFF -DZELKOR_WERROR=ON >/dev/null
 cmake --build build-fuzz -j"$(nproc)"

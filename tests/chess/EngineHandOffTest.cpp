@@ -254,7 +254,7 @@ TEST(EngineHandOffStress, RandomOperationsWhileSearching) {
     };
     board.NewGame();
     const auto priorities = {TThreadPriority::tpLowest, TThreadPriority::tpLower, TThreadPriority::tpNormal};
-    for (int step = 0; step < 300; ++step) {
+    for (int step = 0; step < 600; ++step) {
         switch (rng() % 8) {
         case 0: board.NewGame(); break;
         case 1: board.SetComputerPlaysWhite(rng() % 2); break;
