@@ -7,6 +7,8 @@ packages=(
   build-essential cmake pkg-config git
   googletest libgtest-dev
   clang libclang-rt-14-dev
+  zlib1g-dev libssl-dev libpng-dev libsdl2-dev
+  python3
 )
 
 missing=()

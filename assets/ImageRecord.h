@@ -1,0 +1,53 @@
+#pragma once
+// The layouts of image and font records (the decoded bytes of archive
+// records): a 33-byte image header followed by the pixel rows of every
+// texture, and a font's glyph table followed by such an image.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "assets/PixelFormats.h"
+#include "platform/Streams.h"
+
+namespace zelkor {
+
+struct TImageRecordHeader {
+    static constexpr int Size = 33;
+    TColorFormat Format = TColorFormat::None;
+    int32_t PatternWidth = 0;
+    int32_t PatternHeight = 0;
+    int32_t VisibleWidth = 0;
+    int32_t VisibleHeight = 0;
+    int32_t PatternCount = 0;
+    int32_t TextureWidth = 0;
+    int32_t TextureHeight = 0;
+    int32_t TextureCount = 0;  // a negative count reads as 0
+
+    // Bytes of pixel rows that follow the header.
+    uint64_t PixelBytes() const;
+};
+
+// Reads the header at the stream's position and checks that the rest of the
+// stream holds every pixel row it announces (so nothing is allocated for
+// sizes the record cannot hold). False with a reason otherwise.
+bool ReadImageRecordHeader(TStream& stream, TImageRecordHeader& header, std::string& error);
+void WriteImageRecordHeader(TStream& stream, const TImageRecordHeader& header);
+
+struct TGlyph {
+    int32_t Advance = 0;
+    int32_t Unused = 0;
+};
+
+struct TFontRecordHeader {
+    int32_t FirstChar = 32;  // only the low byte counts
+    int32_t GlyphSpacing = 0;
+    int32_t Reserved = 0;
+    std::vector<TGlyph> Glyphs;
+};
+
+// Reads the glyph table; the stream is then at the glyph image.
+bool ReadFontRecordHeader(TStream& stream, TFontRecordHeader& header, std::string& error);
+void WriteFontRecordHeader(TStream& stream, const TFontRecordHeader& header);
+
+} // namespace zelkor
