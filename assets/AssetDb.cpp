@@ -213,7 +213,7 @@ bool TAssetDb::DecodeRecord(const TAssetRecord& record, std::vector<uint8_t>& st
     }
     std::string why;
     const bool inflated = Inflate(stored, record.OrigSize, bytes, why);
-    explicit_bzero(stored.data(), stored.size());
+    if (!stored.empty()) explicit_bzero(stored.data(), stored.size());
     if (!inflated) return Fail(name + why);
     uint8_t digest[16];
     if (!Md5(bytes.data(), bytes.size(), digest) || std::memcmp(digest, record.Checksum.data(), 16) != 0) {

@@ -189,6 +189,11 @@ TEST_F(AssetDbTest, HostileHeadersAndTablesAreRefused) {
     EXPECT_NE(Read("alpha").find("beyond the end"), std::string::npos);
     EXPECT_EQ(Read("beta"), "b");  // the other record is still fine
 
+    auto noData = good;  // a record with no stored bytes at all
+    PutU32(noData, 12 + 6, 0);
+    ASSERT_TRUE(OpenBytes(noData));
+    EXPECT_EQ(Read("alpha").substr(0, 8), "<failed:");
+
     auto origHuge = good;
     PutU32(origHuge, 12 + 2, 0xFFFFFFFF);  // OrigSize far beyond what the data can inflate to
     ASSERT_TRUE(OpenBytes(origHuge));
