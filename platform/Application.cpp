@@ -13,7 +13,8 @@ TApplication& TApplication::Instance() {
 }
 
 bool TApplication::ProcessMessages() {
-    bool ran = TMainThreadQueue::Instance().CheckSynchronize() > 0;
+    bool ran = source_ && source_->Pump();
+    ran |= TMainThreadQueue::Instance().CheckSynchronize() > 0;
     const auto now = std::chrono::steady_clock::now();
     // A handler may enable or disable timers: walk a copy and skip those
     // that are gone.
@@ -25,17 +26,49 @@ bool TApplication::ProcessMessages() {
     return ran;
 }
 
-bool TApplication::WaitAndProcess(std::chrono::milliseconds limit) {
+std::chrono::milliseconds TApplication::UntilNextTimer(std::chrono::milliseconds limit) const {
     auto wait = limit;
-    if (!timers_.empty()) {
-        const auto now = std::chrono::steady_clock::now();
-        for (TWindowTimer* timer : timers_) {
-            const auto untilDue = std::chrono::duration_cast<std::chrono::milliseconds>(timer->DueTime() - now);
-            wait = std::max(std::chrono::milliseconds(0), std::min(wait, untilDue));
-        }
+    const auto now = std::chrono::steady_clock::now();
+    for (TWindowTimer* timer : timers_) {
+        const auto untilDue = std::chrono::duration_cast<std::chrono::milliseconds>(timer->DueTime() - now);
+        wait = std::max(std::chrono::milliseconds(0), std::min(wait, untilDue));
     }
-    if (wait.count() > 0) TMainThreadQueue::Instance().WaitForCalls(wait);
+    return wait;
+}
+
+bool TApplication::WaitAndProcess(std::chrono::milliseconds limit) {
+    const auto wait = UntilNextTimer(limit);
+    if (wait.count() > 0) {
+        if (source_)
+            source_->WaitForEvents(wait);
+        else
+            TMainThreadQueue::Instance().WaitForCalls(wait);
+    }
     return ProcessMessages();
+}
+
+void TApplication::Run() {
+    while (!terminated_) {
+        ProcessMessages();
+        if (terminated_) break;
+        bool done = true;
+        if (idle_) {
+            TIdleEvent handler = idle_;  // it may replace itself
+            handler(nullptr, done);
+        }
+        if (done && !terminated_) WaitAndProcess(std::chrono::milliseconds(100));
+    }
+}
+
+void TApplication::SetIdleHandler(const void* owner, TIdleEvent handler) {
+    idle_ = std::move(handler);
+    idleOwner_ = owner;
+}
+
+void TApplication::ClearIdleHandler(const void* owner) {
+    if (idleOwner_ != owner) return;
+    idle_ = nullptr;
+    idleOwner_ = nullptr;
 }
 
 void TApplication::AddTimer(TWindowTimer* timer) {

@@ -5,19 +5,57 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <vector>
+
+#include "platform/Object.h"
 
 namespace zelkor {
 
 class TWindowTimer;
 
+// Where window and input events come from (the window system layer); the
+// application pumps it on every pass and sleeps in it when idle.
+class TEventSource {
+public:
+    virtual ~TEventSource() = default;
+    // Handles the pending events; returns whether there were any.
+    virtual bool Pump() = 0;
+    // Blocks until an event arrives or `limit` passes. A worker's queued
+    // call must end the wait too.
+    virtual void WaitForEvents(std::chrono::milliseconds limit) = 0;
+};
+
+// Called on every idle pass of Run, with `done` true: a handler that leaves
+// it true lets the loop sleep until the next message; one that sets it
+// false is called again at once.
+using TIdleEvent = std::function<void(TObject* Sender, bool& done)>;
+
 class TApplication {
 public:
     static TApplication& Instance();
 
-    // One pass on the main thread: runs the worker calls queued so far and
-    // every timer that is due. Returns whether anything ran.
+    // One pass on the main thread: the window events, the worker calls
+    // queued so far and every timer that is due. Returns whether anything ran.
     bool ProcessMessages();
+
+    // The message loop: passes of ProcessMessages, with the idle handler
+    // between them, until Terminate.
+    void Run();
+    void Terminate() { terminated_ = true; }
+    bool Terminated() const { return terminated_; }
+    // Lets Run be entered again (tests and tools that run several loops).
+    void ResetTerminated() { terminated_ = false; }
+
+    // The single idle handler; setting one replaces the last. `owner` names
+    // who set it, so that ClearIdleHandler removes only its own.
+    void SetIdleHandler(const void* owner, TIdleEvent handler);
+    void ClearIdleHandler(const void* owner);
+    bool HasIdleHandler() const { return static_cast<bool>(idle_); }
+
+    // The window system's events; null for none.
+    void SetEventSource(TEventSource* source) { source_ = source; }
+    TEventSource* EventSource() const { return source_; }
 
     // Blocks until a worker call is queued, a timer falls due, or `limit`
     // has passed; then runs one pass.
@@ -40,7 +78,14 @@ public:
     void RemoveTimer(TWindowTimer* timer);
 
 private:
+    // How long to sleep at most before the next timer falls due.
+    std::chrono::milliseconds UntilNextTimer(std::chrono::milliseconds limit) const;
+
     std::vector<TWindowTimer*> timers_;
+    TEventSource* source_ = nullptr;
+    TIdleEvent idle_;
+    const void* idleOwner_ = nullptr;
+    bool terminated_ = false;
 };
 
 } // namespace zelkor

@@ -69,11 +69,14 @@ bool TMainThreadQueue::WaitForCalls(std::chrono::milliseconds timeout) {
 }
 
 void TMainThreadQueue::Wake() {
+    std::function<void()> hook;
     {
         std::lock_guard lock(mutex_);
         woken_ = true;
+        hook = wakeHook_;
     }
     queued_.notify_all();
+    if (hook) hook();
 }
 
 void TMainThreadQueue::SetWakeHook(std::function<void()> hook) {

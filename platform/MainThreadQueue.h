@@ -46,8 +46,9 @@ public:
     // it when they change state that the main thread may be waiting for.
     void Wake();
 
-    // Called on the queuing thread each time a call is queued, so that an
-    // event loop sleeping elsewhere can be woken. Empty by default.
+    // Called on the queuing (or waking) thread each time a call is queued
+    // and on every Wake, so that an event loop sleeping elsewhere can be
+    // woken. Empty by default.
     void SetWakeHook(std::function<void()> hook);
 
     bool HasPending() const;
