@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "assets/PixelFormats.h"
+#include "platform/PixelFormats.h"
 #include "platform/Streams.h"
 
 namespace zelkor {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "assets/PixelFormats.h"
+#include "platform/PixelFormats.h"
 
 using namespace zelkor;
 

@@ -1,4 +1,4 @@
-#include "assets/PixelFormats.h"
+#include "platform/PixelFormats.h"
 
 namespace zelkor {
 
