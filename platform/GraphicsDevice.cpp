@@ -1,6 +1,7 @@
 #include "platform/GraphicsDevice.h"
 
 #include <epoxy/gl.h>
+#include <time.h>
 
 #include <algorithm>
 #include <cmath>
@@ -83,6 +84,20 @@ GLuint Compile(GLenum type, const char* source, std::string& error) {
     }
     return shader;
 }
+
+double ThreadSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
+// Adds the thread CPU time of its scope to a counter.
+struct DriverTime {
+    double& total;
+    double start = ThreadSeconds();
+    explicit DriverTime(double& t) : total(t) {}
+    ~DriverTime() { total += ThreadSeconds() - start; }
+};
 
 std::vector<TColorFormat> AllFormats() {
     std::vector<TColorFormat> all;
@@ -359,6 +374,7 @@ void TGraphicsDevice::BindForDrawing() {
 
 void TGraphicsDevice::Clear(uint32_t argb) {
     if (!Exists()) return;
+    DriverTime timing(driverSeconds_);
     BindForDrawing();
     glClearColor(float((argb >> 16) & 0xFF) / 255.0f, float((argb >> 8) & 0xFF) / 255.0f, float(argb & 0xFF) / 255.0f,
                  float(argb >> 24) / 255.0f);
@@ -448,6 +464,7 @@ void TGraphicsDevice::SetPointSize(float size) {
 bool TGraphicsDevice::Draw(TPrimitiveKind kind, const TVertex* vertices, int vertexCount, const uint16_t* indices,
                            int indexCount) {
     if (!Exists() || lost_ || vertexCount <= 0 || kind == TPrimitiveKind::None) return false;
+    DriverTime timing(driverSeconds_);
     BindForDrawing();
     glBindVertexArray(vao_);
     glBindBuffer(GL_ARRAY_BUFFER, vbo_);

@@ -118,7 +118,13 @@ public:
     // Submits one list from the dynamic buffers; indices are ignored for points.
     bool Draw(TPrimitiveKind kind, const TVertex* vertices, int vertexCount, const uint16_t* indices, int indexCount);
     int DrawCalls() const { return drawCalls_; }
-    void ResetDrawCalls() { drawCalls_ = 0; }
+    // Thread CPU seconds spent inside the driver by Clear and Draw (for the
+    // benchmark, which tells the drawing layer's own cost from the driver's).
+    double DriverSeconds() const { return driverSeconds_; }
+    void ResetDrawCalls() {
+        drawCalls_ = 0;
+        driverSeconds_ = 0;
+    }
 
     // ---- Textures ----
     bool AcceptsFormat(TColorFormat format) const;
@@ -158,6 +164,7 @@ private:
     bool robust_ = false;
     int maxTextureSize_ = 0;
     int drawCalls_ = 0;
+    double driverSeconds_ = 0;
     std::vector<TColorFormat> accepted_;
     // Where the back buffer shows in the window's drawable, and the
     // drawable-to-window ratio.

@@ -7,7 +7,9 @@ packages=(
   build-essential cmake pkg-config git
   googletest libgtest-dev
   clang libclang-rt-14-dev
-  zlib1g-dev libssl-dev libpng-dev libsdl2-dev
+  zlib1g-dev libssl-dev libpng-dev libsdl2-dev libepoxy-dev libexpat1-dev libfreetype-dev
+  fonts-dejavu-core
+  xvfb xauth libgl1-mesa-dri
   python3
 )
 
