@@ -8,6 +8,7 @@ packages=(
   googletest libgtest-dev
   clang libclang-rt-14-dev
   zlib1g-dev libssl-dev libpng-dev libsdl2-dev libepoxy-dev libexpat1-dev libfreetype-dev
+  libmpg123-dev lame
   fonts-dejavu-core
   xvfb xauth libgl1-mesa-dri
   python3
