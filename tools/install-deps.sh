@@ -9,7 +9,7 @@ packages=(
   clang libclang-rt-14-dev
   zlib1g-dev libssl-dev libpng-dev libsdl2-dev libepoxy-dev libexpat1-dev libfreetype-dev
   libmpg123-dev lame
-  fonts-dejavu-core
+  fonts-dejavu-core fonts-ebgaramond libjpeg-dev
   xvfb xauth libgl1-mesa-dri
   python3
 )

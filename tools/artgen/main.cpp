@@ -2,6 +2,9 @@
 //   zelkor-artgen pieces DATADIR [--scale S] [--threads N]
 // writes art/zelkor_piece_2.png, art/zelkor_piece_1.png, art/piece_1.png,
 // art/piece_2.png and preview/pieces.png (a contact sheet) under DATADIR.
+//   zelkor-artgen content DATADIR
+// reads the piece images back and writes every other picture, the fonts,
+// the splash, the packer's manifest and the resource description.
 // The output is the same on every run.
 
 #include <chrono>
@@ -10,6 +13,7 @@
 #include <filesystem>
 #include <string>
 
+#include "tools/artgen/Content.h"
 #include "tools/artgen/PieceSheets.h"
 #include "tools/artgen/Preview.h"
 #include "tools/pack/Png.h"
@@ -22,6 +26,17 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string command = argv[1], data = argv[2], out = data + "/art";
+    if (command == "content") {
+        const auto start = std::chrono::steady_clock::now();
+        std::string error;
+        if (!art::WriteContent(data, error)) {
+            std::fprintf(stderr, "zelkor-artgen: %s\n", error.c_str());
+            return 1;
+        }
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        std::printf("content written to %s in %.1f s\n", data.c_str(), seconds);
+        return 0;
+    }
     art::SheetOptions options;
     for (int i = 3; i + 1 < argc; i += 2) {
         const std::string a = argv[i];

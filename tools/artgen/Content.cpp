@@ -1,0 +1,143 @@
+#include "tools/artgen/Content.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "tools/artgen/Jpeg.h"
+#include "tools/artgen/Preview.h"
+#include "tools/artgen/Scenes.h"
+#include "tools/pack/FontBuilder.h"
+#include "tools/pack/Png.h"
+
+namespace zelkor::art {
+
+namespace {
+
+struct Entry {
+    std::string key, type, file, options;
+};
+
+bool WriteFont(const std::string& dir, const std::string& name, const std::string& fontFile, int size,
+               Entry& entry, std::string& error) {
+    TFontSheet font;
+    if (!BuildFontSheet(fontFile, size, 32, 126, font, error)) return false;
+    if (!WritePng(dir + "/art/" + name + ".png", font.Sheet, error)) return false;
+    std::ofstream glyphs(dir + "/art/" + name + ".glyphs");
+    for (const TGlyph& g : font.Header.Glyphs) glyphs << g.Advance << " 0\n";
+    if (!glyphs) {
+        error = "cannot write the glyph table of " + name;
+        return false;
+    }
+    std::ostringstream options;
+    options << "glyphs=art/" << name << ".glyphs first=32 pattern=" << font.Layout.PatternWidth << "x"
+            << font.Layout.PatternHeight << " count=95 format=A8R8G8B8";
+    entry = {name, "font", "art/" + name + ".png", options.str()};
+    return true;
+}
+
+} // namespace
+
+bool WriteContent(const std::string& dir, std::string& error) {
+    std::filesystem::create_directories(dir + "/art");
+    std::filesystem::create_directories(dir + "/preview");
+    PieceSheets pieces{};
+    if (!ReadPng(dir + "/art/piece_2.png", pieces.flat, error)) return false;
+    pieces.iconSize = pieces.flat.Height / 2;
+    const ContentFonts fonts = FindFonts();
+    if (fonts.logo.empty() || fonts.serif.empty() || fonts.sans.empty()) {
+        error = "the fonts are missing (fonts-ebgaramond, fonts-dejavu-core)";
+        return false;
+    }
+
+    struct Picture {
+        const char* name;
+        TPixelSheet sheet;
+        std::string options;
+    };
+    std::vector<Picture> pictures;
+    pictures.push_back({"ground", Grounds(pieces, fonts), "format=X8R8G8B8 pattern=1024x768 texture=1024x768"});
+    pictures.push_back({"classic", ClassicBoards(fonts), "format=X8R8G8B8 pattern=800x800 texture=800x800"});
+    pictures.push_back({"button", Buttons(pieces), "pattern=44x44"});
+    pictures.push_back({"timer", ClockPanels(pieces), "pattern=" + std::to_string(kClockW) + "x" + std::to_string(kClockH)});
+    pictures.push_back({"cursor", Cursor(), ""});
+    pictures.push_back({"window_1", WindowFrame(fonts), ""});
+    for (const Picture& p : pictures)
+        if (!WritePng(dir + "/art/" + p.name + ".png", p.sheet, error)) return false;
+    const TPixelSheet splash = Splash(pieces, fonts);
+    if (!WriteJpeg(dir + "/splash.jpg", splash, 92, error)) return false;
+
+    std::vector<Entry> fontEntries(3);
+    if (!WriteFont(dir, "font_menu", fonts.logo, 26, fontEntries[0], error) ||
+        !WriteFont(dir, "font_small", fonts.serif, 13, fontEntries[1], error) ||
+        !WriteFont(dir, "font_text", fonts.sans, 15, fontEntries[2], error))
+        return false;
+
+    // The packer's manifest and the resource description.
+    std::ofstream manifest(dir + "/content.manifest");
+    manifest << "# The game's archive, zelkor.dat: made by tools/make-content.sh.\n";
+    std::ofstream def(dir + "/zelkor.def");
+    def << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- The game's resources: every image and font of zelkor.dat. -->\n"
+        << "<resources>\n  <group name=\"Content\">\n";
+    for (const Picture& p : pictures) {
+        manifest << p.name << " image yes art/" << p.name << ".png " << p.options << "\n";
+        const bool opaque = p.options.find("X8R8G8B8") != std::string::npos;
+        def << "    <image name=\"" << p.name << "\" source=\"zelkor.dat\" key=\"" << p.name << "\" quality=\"high\" alphalevel=\""
+            << (opaque ? "none" : "full") << "\"/>\n";
+    }
+    for (const char* piece : {"zelkor_piece_2", "zelkor_piece_1", "piece_1", "piece_2"}) {
+        const std::string pattern = std::string(piece) == "zelkor_piece_2" ? "128x216"
+                                    : std::string(piece) == "zelkor_piece_1" ? "426x719"
+                                                                             : "90x90";
+        manifest << piece << " image yes art/" << piece << ".png pattern=" << pattern << "\n";
+        def << "    <image name=\"" << piece << "\" source=\"zelkor.dat\" key=\"" << piece
+            << "\" quality=\"high\" alphalevel=\"full\"/>\n";
+    }
+    for (const Entry& f : fontEntries) {
+        manifest << f.key << " font yes " << f.file << " " << f.options << "\n";
+        def << "    <font name=\"" << f.key << "\" source=\"zelkor.dat\" key=\"" << f.key << "\" alphalevel=\"full\"/>\n";
+    }
+    def << "  </group>\n</resources>\n";
+    if (!manifest || !def) {
+        error = "cannot write the manifest or the description";
+        return false;
+    }
+
+    // A contact sheet of every picture: the grounds, the classic boards at half size, the interface
+    // art and the splash, then each font sheet as rendered (white glyphs on grey).
+    std::vector<TPixelSheet> fontSheets(fontEntries.size());
+    int fontsHeight = 0;
+    for (size_t i = 0; i < fontEntries.size(); ++i) {
+        if (!ReadPng(dir + "/" + fontEntries[i].file, fontSheets[i], error)) return false;
+        fontsHeight += fontSheets[i].Height + 8;
+    }
+    int uiHeight = splash.Height;
+    for (size_t i = 2; i < pictures.size(); ++i) uiHeight = std::max(uiHeight, pictures[i].sheet.Height);
+    TPixelSheet sheet;
+    sheet.Width = 2 * 1024 + 48;
+    sheet.Height = 16 + 2 * (768 + 16) + 400 + 24 + uiHeight + 24 + fontsHeight + 16;
+    sheet.Pixels.assign(size_t(sheet.Width) * size_t(sheet.Height), 0xFF3A3B40);
+    const TPixelSheet& ground = pictures[0].sheet;
+    for (int i = 0; i < 4; ++i)
+        Blit(sheet, ground, 0, i * 768, 1024, 768, 16 + (i % 2) * (1024 + 16), 16 + (i / 2) * (768 + 16), 1.0);
+    int y = 2 * (768 + 16) + 16;
+    const TPixelSheet& classic = pictures[1].sheet;
+    for (int i = 0; i < 4; ++i) Blit(sheet, classic, 0, i * 800, 800, 800, 16 + i * 416, y, 0.5);
+    y += 400 + 24;
+    int x = 16;
+    for (size_t i = 2; i < pictures.size(); ++i) {
+        Fill(sheet, x - 4, y - 4, pictures[i].sheet.Width + 8, pictures[i].sheet.Height + 8, 0xFF7A7A78);
+        Blit(sheet, pictures[i].sheet, 0, 0, pictures[i].sheet.Width, pictures[i].sheet.Height, x, y, 1.0);
+        x += pictures[i].sheet.Width + 24;
+    }
+    Blit(sheet, splash, 0, 0, splash.Width, splash.Height, std::min(x, sheet.Width - 16 - splash.Width), y, 1.0);
+    y += uiHeight + 24;
+    for (const TPixelSheet& font : fontSheets) {
+        Blit(sheet, font, 0, 0, std::min(font.Width, sheet.Width - 32), font.Height, 16, y, 1.0);
+        y += font.Height + 8;
+    }
+    return WritePng(dir + "/preview/content.png", sheet, error);
+}
+
+} // namespace zelkor::art
