@@ -1,6 +1,7 @@
 #pragma once
 // A hidden device with a canvas, an image list and a font list, frames
-// drawn on demand and read back from the device. Needs a display (Xvfb in
+// drawn on demand and read back from the device; DrawingTest adds small
+// images and fonts made on the spot. Needs a display (Xvfb in
 // CI); a device that cannot start fails the test.
 
 #include <gtest/gtest.h>
@@ -18,14 +19,15 @@
 
 namespace zelkor::testing_support {
 
-class DrawingTest : public ::testing::Test {
+// A hidden device of the given size with its canvas, image list and font list.
+class DeviceTest : public ::testing::Test {
 protected:
-    static constexpr int W = 128, H = 96;
+    DeviceTest(int width, int height) : width_(width), height_(height) {}
 
     void SetUp() override {
         device.SetHidden(true);
-        device.SetWidth(W);
-        device.SetHeight(H);
+        device.SetWidth(width_);
+        device.SetHeight(height_);
         canvas.SetPublisher(&device);
         images.SetPublisher(&device);
         fonts.SetPublisher(&device);
@@ -40,7 +42,23 @@ protected:
         ASSERT_TRUE(device.Device().ReadBackBuffer(pixels));
     }
     // 0x00RRGGBB of a back-buffer pixel (alpha left out).
-    uint32_t Rgb(int x, int y) const { return pixels.at(size_t(y) * W + size_t(x)) & 0xFFFFFF; }
+    uint32_t Rgb(int x, int y) const { return pixels.at(size_t(y) * size_t(width_) + size_t(x)) & 0xFFFFFF; }
+
+    TGfxDevice device;
+    TGfxCanvas canvas;
+    TGfxImages images;
+    TGfxFonts fonts;
+    std::vector<uint32_t> pixels;
+
+private:
+    int width_, height_;
+};
+
+class DrawingTest : public DeviceTest {
+protected:
+    static constexpr int W = 128, H = 96;
+
+    DrawingTest() : DeviceTest(W, H) {}
 
     // An image from a sheet of pattern cells.
     TGfxImage* MakeImage(const TPixelSheet& sheet, TImageLayout layout, const std::string& name = "test",
@@ -65,12 +83,6 @@ protected:
             for (int x = 0; x < w; ++x) s.Pixels.push_back(argb(x, y));
         return s;
     }
-
-    TGfxDevice device;
-    TGfxCanvas canvas;
-    TGfxImages images;
-    TGfxFonts fonts;
-    std::vector<uint32_t> pixels;
 };
 
 } // namespace zelkor::testing_support

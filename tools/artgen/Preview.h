@@ -17,10 +17,6 @@ void Fill(TPixelSheet& dst, int x, int y, int w, int h, uint32_t argb);
 // A convex quadrilateral, corners in order.
 void FillQuad(TPixelSheet& dst, const double corners[4][2], uint32_t argb);
 
-// The game's perspective board: corners of each square (top, left, bottom,
-// right), squares a8 = 0 .. h1 = 63.
-extern const int kSquareQuads[64][8];
-
 // All four piece images on a neutral and a dark background, and the
 // starting position on a drawn sample of the perspective board at the
 // game's default piece scale.

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "game/BoardGeometry.h"
 #include "tools/artgen/Homography.h"
 #include "tools/artgen/Paint.h"
 #include "tools/artgen/PieceModels.h"
@@ -75,11 +76,11 @@ void PaintBoard(Canvas& c, int ox, int oy, const BoardStyle& style) {
     });
     // The squares, each on its own corners.
     for (int sq = 0; sq < 64; ++sq) {
-        const int* q = kSquareQuads[sq];
         // Corners in order top, left, bottom, right; squares a8 light.
-        const std::vector<Vec2> quad = {{double(q[0] + ox), double(q[1] + oy)}, {double(q[2] + ox), double(q[3] + oy)},
-                                        {double(q[4] + ox), double(q[5] + oy)}, {double(q[6] + ox), double(q[7] + oy)}};
-        const bool light = ((sq % 8) + (sq / 8)) % 2 == 0;
+        std::vector<Vec2> quad;
+        for (const game::TScreenPoint& corner : game::SquareQuads[size_t(sq)])
+            quad.push_back({double(corner.X + ox), double(corner.Y + oy)});
+        const bool light = IsLightSquare(static_cast<Square>(sq + 1));
         c.FillPolygon(quad, [&](double x, double y) {
             const Vec2 b = board(x, y);
             Rgba base = light ? style.light : style.dark;
@@ -378,9 +379,10 @@ TPixelSheet Grounds(const PieceSheets& pieces, const ContentFonts& fonts) {
     }
     {
         Canvas c(W, H, Rgba{0, 0, 0, 1});
+        const game::TScreenPoint town = game::LocationOffset(2);
         TownBackdrop(c, 250);
-        PaintFloor(c, kTownOffsetX, kTownOffsetY, 240, true, Hex(0x7d7670), 81);
-        PaintBoard(c, kTownOffsetX, kTownOffsetY, {Hex(0xeadfc8), Hex(0x4f5a3a), Hex(0x3a2418), Hex(0x1e120a), 91});
+        PaintFloor(c, town.X, town.Y, 240, true, Hex(0x7d7670), 81);
+        PaintBoard(c, town.X, town.Y, {Hex(0xeadfc8), Hex(0x4f5a3a), Hex(0x3a2418), Hex(0x1e120a), 91});
         c.Vignette(0.45);
         put(c, 3);
     }
@@ -589,14 +591,15 @@ TPixelSheet ClockPanels(const PieceSheets& pieces) {
 }
 
 TPixelSheet Cursor() {
+    // The hot spot is the top-left pixel, so the arrow's tip is pixel (0, 0).
     Canvas c(32, 32);
-    const std::vector<Vec2> arrow = {{1, 1}, {1, 22}, {6.5, 17}, {10.5, 26}, {14, 24.5}, {10, 15.5}, {17, 15.5}};
+    const std::vector<Vec2> arrow = {{0, 0}, {0, 21}, {5.5, 16}, {9.5, 25}, {13, 23.5}, {9, 14.5}, {16, 14.5}};
     Canvas shape(32, 32);
     shape.FillPolygon(arrow, Rgba{0, 0, 0, 1});
     c.Shadow(shape, 2, 2, 1.5, Rgba{0, 0, 0, 0.5});
-    std::vector<Vec2> outline;
     c.FillPolygon(arrow, Hex(0x101010));
-    const std::vector<Vec2> inner = {{2.6, 4.6}, {2.6, 18.6}, {6.9, 14.6}, {11.2, 23.6}, {12.2, 23.1}, {8, 14.2}, {13.4, 14.2}};
+    c.FillRect(0, 0, 2, 2, Hex(0x101010));
+    const std::vector<Vec2> inner = {{1.6, 3.6}, {1.6, 17.6}, {5.9, 13.6}, {10.2, 22.6}, {11.2, 22.1}, {7, 13.2}, {12.4, 13.2}};
     c.FillPolygon(inner, [](double, double y) { return Lerp(Hex(0xffffff), Hex(0xe8d8a8), y / 24); });
     return c.ToSheet();
 }

@@ -32,8 +32,6 @@ TPixelSheet WindowFrame(const ContentFonts& fonts);
 // 630 x 360, opaque.
 TPixelSheet Splash(const PieceSheets& pieces, const ContentFonts& fonts);
 
-// The town picture's board sits this far from the castle's.
-inline constexpr int kTownOffsetX = 13, kTownOffsetY = 73;
 inline constexpr int kClockW = 176, kClockH = 40;
 inline constexpr int kWindowW = 450, kWindowH = 184;
 
