@@ -32,9 +32,16 @@ void TMainThreadQueue::Synchronize(std::function<void()> call) {
     queued_.notify_all();
     if (hook) hook();
 
-    std::unique_lock lock(mutex_);
-    done_.wait(lock, [&] { return request->done; });
-    if (request->error) std::rethrow_exception(request->error);
+    std::exception_ptr error;
+    {
+        std::unique_lock lock(mutex_);
+        done_.wait(lock, [&] { return request->done; });
+        // Taken out under the lock: the exception then lives and dies on
+        // this thread alone, whichever side lets go of the request last.
+        error = std::move(request->error);
+        request->error = nullptr;
+    }
+    if (error) std::rethrow_exception(error);
 }
 
 int TMainThreadQueue::CheckSynchronize() {
@@ -52,6 +59,8 @@ int TMainThreadQueue::CheckSynchronize() {
         } catch (...) {
             request->error = std::current_exception();
         }
+        // The call and what it captured are destroyed here, on the thread that ran it.
+        request->call = nullptr;
         {
             std::lock_guard lock(mutex_);
             request->done = true;
