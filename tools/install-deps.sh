@@ -8,7 +8,7 @@ packages=(
   googletest libgtest-dev
   clang libclang-rt-14-dev
   zlib1g-dev libssl-dev libpng-dev libsdl2-dev libepoxy-dev libexpat1-dev libfreetype-dev
-  libmpg123-dev lame
+  libmpg123-dev lame libmp3lame-dev
   fonts-dejavu-core fonts-ebgaramond libjpeg-dev
   xvfb xauth libgl1-mesa-dri
   python3

@@ -12,12 +12,28 @@
 #include <string>
 #include <vector>
 
+#include "audio/AudioInput.h"
 #include "platform/Application.h"
 
 namespace zelkor::testing_support {
 
 inline std::string ToneFile(int rate, int channels) {
     return std::string(ZELKOR_AUDIO_DATA) + "/tone_" + std::to_string(rate) + "_" + std::to_string(channels) + ".mp3";
+}
+
+// Every sample an input gives (interleaved) until it ends or `limitFrames` have come.
+inline std::vector<int16_t> ReadAllSamples(TAudioInput& in, size_t limitFrames = 1 << 22) {
+    std::vector<int16_t> all;
+    std::vector<uint8_t> chunk(4096 * size_t(in.Format().FrameBytes()));
+    for (;;) {
+        const size_t got = in.Read(chunk.data(), chunk.size());
+        if (got == 0) break;
+        const size_t old = all.size();
+        all.resize(old + got / 2);
+        std::memcpy(&all[old], chunk.data(), got);
+        if (all.size() / size_t(in.Format().Channels) >= limitFrames) break;
+    }
+    return all;
 }
 
 // Sends every audio output opened from now on to a file.

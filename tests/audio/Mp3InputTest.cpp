@@ -8,24 +8,6 @@
 using namespace zelkor;
 using namespace zelkor::testing_support;
 
-namespace {
-
-std::vector<int16_t> ReadAll(TMP3In& in, size_t limitFrames = 1 << 22) {
-    std::vector<int16_t> all;
-    std::vector<uint8_t> chunk(4096 * size_t(in.Format().FrameBytes()));
-    for (;;) {
-        const size_t got = in.Read(chunk.data(), chunk.size());
-        if (got == 0) break;
-        const size_t old = all.size();
-        all.resize(old + got / 2);
-        std::memcpy(&all[old], chunk.data(), got);
-        if (all.size() / size_t(in.Channels()) >= limitFrames) break;
-    }
-    return all;
-}
-
-} // namespace
-
 TEST(Mp3Input, DecodesEachRateAndChannelCount) {
     for (int rate : {22050, 44100, 48000})
         for (int channels : {1, 2}) {
@@ -35,7 +17,7 @@ TEST(Mp3Input, DecodesEachRateAndChannelCount) {
             EXPECT_EQ(in.SampleRate(), rate);
             EXPECT_EQ(in.Channels(), channels);
             EXPECT_EQ(in.BitsPerSample(), 16);
-            const auto samples = ReadAll(in);
+            const auto samples = ReadAllSamples(in);
             // 0.6 s of tone, without the encoder's delay and padding.
             EXPECT_NEAR(double(samples.size()) / channels / rate, 0.6, 0.03) << rate << " " << channels;
             if (in.TotalSamples() >= 0) {
@@ -67,7 +49,7 @@ TEST(Mp3Input, ALoopingReadGoesOnFromTheStartInTheSameRequest) {
     TMP3In plain;
     plain.SetFileName(ToneFile(44100, 2));
     ASSERT_TRUE(plain.Valid());
-    const auto once = ReadAll(plain);
+    const auto once = ReadAllSamples(plain);
     ASSERT_GT(once.size(), 1000u);
 
     TMP3In looping;
@@ -84,7 +66,7 @@ TEST(Mp3Input, StartAndEndSamplesBoundThePlayedPart) {
     TMP3In plain;
     plain.SetFileName(ToneFile(44100, 1));
     ASSERT_TRUE(plain.Valid());
-    const auto all = ReadAll(plain);
+    const auto all = ReadAllSamples(plain);
     TMP3In part;
     part.SetFileName(ToneFile(44100, 1));
     part.SetStartSample(1000);

@@ -2,6 +2,7 @@
 # byte, with what is committed under data/: the generator and the packer
 # must give the same files on every run, and data/ must be up to date.
 #   cmake -DARTGEN=... -DPACK=... -DDATA=... -DWORK=... -P CheckContent.cmake
+include(${CMAKE_CURRENT_LIST_DIR}/../CompareWithData.cmake)
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK}/art)
 # The pieces take minutes to render: they are taken as committed.
@@ -18,14 +19,5 @@ if(NOT result EQUAL 0)
 endif()
 file(GLOB generated RELATIVE ${WORK} ${WORK}/art/* ${WORK}/*.def ${WORK}/*.manifest ${WORK}/*.jpg)
 list(APPEND generated zelkor.dat)
-set(stale)
-foreach(name IN LISTS generated)
-  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${WORK}/${name} ${DATA}/${name} RESULT_VARIABLE differs)
-  if(NOT differs EQUAL 0)
-    list(APPEND stale ${name})
-  endif()
-endforeach()
-if(stale)
-  message(FATAL_ERROR "differs from data/ (run tools/make-content.sh): ${stale}")
-endif()
+compare_with_data(${WORK} ${DATA} ${generated})
 message(STATUS "content matches data/")

@@ -1,0 +1,22 @@
+#pragma once
+// Files that are part of the program itself, put in at build time from
+// data/: the eight sound effects and the launcher's splash picture.
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace zelkor {
+
+struct TEmbeddedFile {
+    std::string_view Name;  // the file's name in data/, without the folder
+    std::span<const uint8_t> Bytes;
+};
+
+// sound_1.wav .. sound_8.wav, in that order: RIFF WAVE images.
+std::span<const TEmbeddedFile> EffectWaves();
+
+// splash.jpg alone.
+std::span<const TEmbeddedFile> SplashPicture();
+
+} // namespace zelkor
