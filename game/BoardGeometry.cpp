@@ -56,9 +56,10 @@ TScreenPoint LocationOffset(int location) {
     return location == 2 ? TScreenPoint{13, 73} : TScreenPoint{0, 0};
 }
 
-TScreenPoint SquareCenter(Square sq, int location) {
+TScreenPoint SquareCenter(Square sq, int location) { return SquareCenter(sq, LocationOffset(location)); }
+
+TScreenPoint SquareCenter(Square sq, TScreenPoint offset) {
     const TSquareQuad& q = SquareQuad(sq);
-    const TScreenPoint offset = LocationOffset(location);
     return {q[1].X + RoundHalf(q[3].X - q[1].X) + offset.X, q[0].Y + RoundHalf(q[2].Y - q[0].Y) + offset.Y};
 }
 
@@ -66,8 +67,9 @@ double PerspectiveScale(int y, double pieceScale) {
     return ((y - 314) * 0.0012738853503184713 + 0.6) * pieceScale;
 }
 
-Square SquareAtScreenPoint(int x, int y, int location) {
-    const TScreenPoint offset = LocationOffset(location);
+Square SquareAtScreenPoint(int x, int y, int location) { return SquareAtScreenPoint(x, y, LocationOffset(location)); }
+
+Square SquareAtScreenPoint(int x, int y, TScreenPoint offset) {
     const int px = x - offset.X;
     const int py = y - offset.Y;
     for (int i = 0; i < 64; ++i) {

@@ -35,6 +35,7 @@ TScreenPoint LocationOffset(int location);
 // right corners across, half-way between its top and bottom corners down,
 // halves rounded to even, plus the location offset.
 TScreenPoint SquareCenter(Square sq, int location);
+TScreenPoint SquareCenter(Square sq, TScreenPoint offset);
 
 // The drawing scale of a piece standing at screen row y: 0.6 x pieceScale at
 // y = 314, growing by 0.4 / 314 per row.
@@ -44,5 +45,6 @@ double PerspectiveScale(int y, double pieceScale);
 // after removing the location offset; None when no square does. Points on
 // an edge shared by two squares belong to one of them by the crossing rule.
 Square SquareAtScreenPoint(int x, int y, int location);
+Square SquareAtScreenPoint(int x, int y, TScreenPoint offset);
 
 } // namespace zelkor::game
