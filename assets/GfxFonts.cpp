@@ -61,6 +61,11 @@ bool TGfxFont::LoadFromAssetDb(std::string_view key, TAssetDb& archive, TAlphaLe
         return false;
     }
     stream.Seek(0);
+    return LoadFromStream(stream, alpha, quality);
+}
+
+bool TGfxFont::LoadFromStream(TStream& stream, TAlphaLevel alpha, TGfxQuality quality) {
+    if (loaded_) return false;
     TFontRecordHeader header;
     if (!ReadFontRecordHeader(stream, header, lastError_)) return false;
     auto image = std::make_unique<TGfxImage>(owner_);

@@ -59,6 +59,10 @@ public:
     // Reads the font record `key` (record type 3); false at once when the
     // font is loaded already.
     bool LoadFromAssetDb(std::string_view key, TAssetDb& archive, TAlphaLevel alpha, TGfxQuality quality);
+    // The same from a font record at the stream's position (a font that
+    // travels inside the program).
+    bool LoadFromStream(TStream& stream, TAlphaLevel alpha = TAlphaLevel::alFull,
+                        TGfxQuality quality = TGfxQuality::aqHigh);
 
     // Draws `text` with its pen starting at (x, y): upper glyph corners in
     // `top`, lower in `bottom` (0xAABBGGRR). Codes "#$AABBGGRR" (upper),

@@ -1,6 +1,6 @@
 #pragma once
 // Files that are part of the program itself, put in at build time from
-// data/: the eight sound effects and the launcher's splash picture.
+// data/: the eight sound effects, the launcher's splash picture and font.
 
 #include <cstdint>
 #include <span>
@@ -18,5 +18,8 @@ std::span<const TEmbeddedFile> EffectWaves();
 
 // splash.jpg alone.
 std::span<const TEmbeddedFile> SplashPicture();
+
+// launcher.font alone: a font record.
+std::span<const TEmbeddedFile> LauncherFont();
 
 } // namespace zelkor

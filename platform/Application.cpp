@@ -13,6 +13,30 @@ TApplication& TApplication::Instance() {
 }
 
 bool TApplication::ProcessMessages() {
+    if (!OnException) return ProcessPass();
+    try {
+        return ProcessPass();
+    } catch (...) {
+        HandleException(std::current_exception());
+        return true;
+    }
+}
+
+void TApplication::HandleException(std::exception_ptr error) {
+    std::string message = "Unknown exception";
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        message = e.what();
+    } catch (...) {
+    }
+    if (OnException)
+        OnException(nullptr, message);
+    else
+        std::rethrow_exception(error);
+}
+
+bool TApplication::ProcessPass() {
     bool ran = source_ && source_->Pump();
     ran |= TMainThreadQueue::Instance().CheckSynchronize() > 0;
     const auto now = std::chrono::steady_clock::now();
@@ -54,7 +78,11 @@ void TApplication::Run() {
         bool done = true;
         if (idle_) {
             TIdleEvent handler = idle_;  // it may replace itself
-            handler(nullptr, done);
+            try {
+                handler(nullptr, done);
+            } catch (...) {
+                HandleException(std::current_exception());
+            }
         }
         if (done && !terminated_) WaitAndProcess(std::chrono::milliseconds(100));
     }

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <exception>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "platform/Object.h"
@@ -26,6 +28,9 @@ public:
     virtual void WaitForEvents(std::chrono::milliseconds limit) = 0;
 };
 
+// An exception that reached the message loop, with its message.
+using TExceptionEvent = std::function<void(TObject* Sender, const std::string& Message)>;
+
 // Called on every idle pass of Run, with `done` true: a handler that leaves
 // it true lets the loop sleep until the next message; one that sets it
 // false is called again at once.
@@ -37,7 +42,12 @@ public:
 
     // One pass on the main thread: the window events, the worker calls
     // queued so far and every timer that is due. Returns whether anything ran.
+    // An exception thrown by a handler goes to OnException when one is
+    // set (the pass ends there); without one it leaves ProcessMessages.
     bool ProcessMessages();
+
+    // The application's exception handler.
+    TExceptionEvent OnException;
 
     // The message loop: passes of ProcessMessages, with the idle handler
     // between them, until Terminate.
@@ -78,6 +88,9 @@ public:
     void RemoveTimer(TWindowTimer* timer);
 
 private:
+    bool ProcessPass();
+    // Hands an exception to OnException, or throws it on without one.
+    void HandleException(std::exception_ptr error);
     // How long to sleep at most before the next timer falls due.
     std::chrono::milliseconds UntilNextTimer(std::chrono::milliseconds limit) const;
 

@@ -167,6 +167,14 @@ bool TGraphicsDevice::Create(const TPresentParams& params, std::string& error) {
         return false;
     }
     videoStarted_ = true;
+    // A window on the off-screen or dummy drivers (what SDL falls back to
+    // without a display) is seen by nobody: only hidden devices may use them.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!params_.Hidden && driver && (std::string(driver) == "offscreen" || std::string(driver) == "dummy")) {
+        error = std::string("no display (only the ") + driver + " video driver)";
+        Release();
+        return false;
+    }
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
@@ -174,8 +182,8 @@ bool TGraphicsDevice::Create(const TPresentParams& params, std::string& error) {
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
 
-    Uint32 flags = SDL_WINDOW_OPENGL | (params_.Hidden ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN);
-    if (!params_.Windowed && !params_.Hidden) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    // Opened as a window; full screen follows once the context is there.
+    const Uint32 flags = SDL_WINDOW_OPENGL | (params_.Hidden ? SDL_WINDOW_HIDDEN : SDL_WINDOW_SHOWN);
     window_ = SDL_CreateWindow(params_.Title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, params_.Width,
                                params_.Height, flags);
     if (!window_) {
@@ -206,6 +214,10 @@ bool TGraphicsDevice::Create(const TPresentParams& params, std::string& error) {
     }
     robust_ = epoxy_has_gl_extension("GL_KHR_robustness") || epoxy_gl_version() >= 45;
     SDL_GL_SetSwapInterval(params_.VSync ? 1 : 0);
+    if (!params_.Windowed && !ApplyWindowMode(error)) {
+        Release();
+        return false;
+    }
 
     const GLuint vs = Compile(GL_VERTEX_SHADER, kVertexShader, error);
     const GLuint fs = vs ? Compile(GL_FRAGMENT_SHADER, kFragmentShader, error) : 0;
@@ -308,7 +320,21 @@ bool TGraphicsDevice::ApplyWindowMode(std::string& error) {
         SDL_SetWindowFullscreen(window_, 0);
         SDL_SetWindowBordered(window_, SDL_TRUE);
         SDL_SetWindowSize(window_, params_.Width, params_.Height);
-    } else if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+        SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+        return true;
+    }
+    // The window is made borderless and as large as its display first:
+    // where no window manager honours the full-screen request (a bare X
+    // server) this is all the full screen there is, and where one does,
+    // the request below makes it a proper full-screen window.
+    SDL_Rect bounds{};
+    const int display = SDL_GetWindowDisplayIndex(window_);
+    if (SDL_GetDisplayBounds(display < 0 ? 0 : display, &bounds) == 0 && bounds.w > 0 && bounds.h > 0) {
+        SDL_SetWindowBordered(window_, SDL_FALSE);
+        SDL_SetWindowPosition(window_, bounds.x, bounds.y);
+        SDL_SetWindowSize(window_, bounds.w, bounds.h);
+    }
+    if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
         error = std::string("cannot go full screen: ") + SDL_GetError();
         return false;
     }

@@ -10,7 +10,8 @@ packages=(
   zlib1g-dev libssl-dev libpng-dev libsdl2-dev libepoxy-dev libexpat1-dev libfreetype-dev
   libmpg123-dev lame libmp3lame-dev
   fonts-dejavu-core fonts-ebgaramond libjpeg-dev
-  xvfb xauth libgl1-mesa-dri
+  xvfb xauth libgl1-mesa-dri libx11-dev libxtst-dev
+  xfonts-base
   python3
 )
 

@@ -11,32 +11,15 @@
 #include "assets/AssetDb.h"
 #include "assets/GfxLoader.h"
 #include "game/BoardGeometry.h"
-#include "tests/gfx/DrawingFixture.h"
+#include "tests/gfx/GameContentFixture.h"
 
 using namespace zelkor;
 using namespace zelkor::testing_support;
 
 namespace {
 
-class ContentTest : public DeviceTest {
+class ContentTest : public GameContentTest {
 protected:
-    static constexpr int W = 1024, H = 768;
-
-    ContentTest() : DeviceTest(W, H) {}
-
-    void SetUp() override {
-        DeviceTest::SetUp();
-        loader.SetImages(&images);
-        loader.SetFonts(&fonts);
-        loader.SetArchive(&archive);
-        loader.SetPublisher(&device);
-        loader.SetXMLDescFile(std::string(ZELKOR_DATA_DIR) + "/zelkor.def");
-        archive.SetPassword("qzmb");
-        archive.SetOpenMode(TOpenModes::opReadOnly);
-        ASSERT_TRUE(loader.Load("Content"));
-        for (const std::string& problem : loader.Problems()) ADD_FAILURE() << problem;
-    }
-
     // Draws pattern `pattern` of `name` at (x, y) over `clear` and reads the frame back.
     void Draw(const std::string& name, int pattern, int x = 0, int y = 0, uint32_t clear = 0xFF000000) {
         const TGfxImage* image = images.Image(name);
@@ -48,10 +31,6 @@ protected:
         const uint32_t p = Rgb(x, y);
         return 0.299 * ((p >> 16) & 0xFF) + 0.587 * ((p >> 8) & 0xFF) + 0.114 * (p & 0xFF);
     }
-
-    TAssetDb archive;
-    TGfxLoader loader;
-    std::vector<uint32_t> pixels;
 };
 
 } // namespace

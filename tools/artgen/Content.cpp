@@ -9,6 +9,7 @@
 #include "tools/artgen/Preview.h"
 #include "tools/artgen/Scenes.h"
 #include "tools/pack/FontBuilder.h"
+#include "tools/pack/ImageBuilder.h"
 #include "tools/pack/Png.h"
 
 namespace zelkor::art {
@@ -73,6 +74,22 @@ bool WriteContent(const std::string& dir, std::string& error) {
         !WriteFont(dir, "font_small", fonts.serif, 13, fontEntries[1], error) ||
         !WriteFont(dir, "font_text", fonts.sans, 15, fontEntries[2], error))
         return false;
+
+    // The launcher's own font (the game's archive is not open yet when it
+    // shows): a font record that the build compiles into the program.
+    {
+        TFontSheet launcher;
+        std::vector<uint8_t> record;
+        if (!BuildFontSheet(fonts.sans, 13, 32, 126, launcher, error) ||
+            !BuildFontRecord(launcher.Header, launcher.Sheet, launcher.Layout, record, error))
+            return false;
+        std::ofstream out(dir + "/launcher.font", std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(record.data()), std::streamsize(record.size()));
+        if (!out) {
+            error = "cannot write launcher.font";
+            return false;
+        }
+    }
 
     // The packer's manifest and the resource description.
     std::ofstream manifest(dir + "/content.manifest");

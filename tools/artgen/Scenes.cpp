@@ -626,15 +626,38 @@ TPixelSheet WindowFrame(const ContentFonts& fonts) {
 
 TPixelSheet Splash(const PieceSheets& pieces, const ContentFonts& fonts) {
     (void)pieces;
+    // The launcher covers x 181..449 from y 96 down with its panel: the name
+    // runs along the top, a piece stands on either side.
     Canvas c(630, 360, Rgba{0, 0, 0, 1});
     c.Paint([](double x, double y) { return Mul(Lerp(Hex(0x18203a), Hex(0x05070c), y / 360), 0.85 + 0.3 * Fbm(x / 50, y / 50, 4, 131)); });
-    c.Glow(420, 160, 300, Hex(0x3a4f8a), 0.5);
-    const Canvas king = RenderedPiece(PieceKind::King, true, 1.05, 160, 240, 80, 220);
+    c.Glow(315, 40, 260, Hex(0x3a4f8a), 0.55);
+    c.Glow(90, 250, 150, Hex(0x4a3a2a), 0.35);
+    c.Glow(540, 250, 150, Hex(0x4a3a2a), 0.35);
     const Canvas knight = RenderedPiece(PieceKind::Knight, false, 1.05, 160, 240, 70, 220);
-    c.Draw(knight, 40, 110);
-    c.Draw(king, 150, 100);
-    Logo(c, fonts, 430, 70, 92);
-    c.Vignette(0.5);
+    const Canvas king = RenderedPiece(PieceKind::King, true, 1.05, 160, 240, 80, 220);
+    c.Draw(knight, 10, 112);
+    c.Draw(king, 460, 108);
+    // "Zelkor" in gold and "CHESS" in silver on one line.
+    const TextMask zelkor = SetText(fonts.logo, 58, "Zelkor", 1);
+    const TextMask chess = SetText(fonts.logo, 34, "C H E S S", 0);
+    TextStyle gold;
+    gold.fill = [](double, double v) { return Lerp(Hex(0xfff0b0), Hex(0xb8762a), Clamp01(v * 1.3 - 0.1)); };
+    gold.outline = Hex(0x2a1606);
+    gold.outlineWidth = 2;
+    gold.shadow = Rgba{0, 0, 0, 0.7};
+    gold.shadowBlur = 2.6;
+    gold.shadowX = 2;
+    gold.shadowY = 2.4;
+    gold.glow = Hex(0xffc060, 0.35);
+    gold.glowRadius = 6;
+    TextStyle silver = gold;
+    silver.fill = [](double, double v) { return Lerp(Hex(0xf4f1ea), Hex(0x8e8a82), Clamp01(v)); };
+    silver.glow = Hex(0x90b0ff, 0.25);
+    const int gap = 22, width = zelkor.width + gap + chess.width;
+    const int x = 315 - width / 2, y = 12;
+    DrawText(c, zelkor, x, y, gold);
+    DrawText(c, chess, x + zelkor.width + gap, y + zelkor.baseline - chess.baseline, silver);
+    c.Vignette(0.45);
     TPixelSheet s = c.ToSheet();
     for (uint32_t& p : s.Pixels) p |= 0xFF000000u;
     return s;

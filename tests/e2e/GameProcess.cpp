@@ -1,0 +1,92 @@
+#include "tests/e2e/GameProcess.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+extern char** environ;
+
+namespace zelkor::testing_support {
+
+TGameProcess::TGameProcess(const std::string& program, const std::string& folder,
+                           const std::vector<std::pair<std::string, std::string>>& set,
+                           const std::vector<std::string>& unset) {
+    static int counter = 0;
+    errorFile_ = (std::filesystem::temp_directory_path() /
+                  ("zelkor-e2e-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".err"))
+                     .string();
+    // The environment, prepared before the fork.
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        const std::string entry = *e;
+        const std::string name = entry.substr(0, entry.find('='));
+        bool drop = false;
+        for (const std::string& u : unset) drop |= name == u;
+        for (const auto& s : set) drop |= name == s.first;
+        if (!drop) env.push_back(entry);
+    }
+    for (const auto& s : set) env.push_back(s.first + "=" + s.second);
+    std::vector<char*> envp;
+    for (std::string& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    std::string programCopy = program;
+    char* argv[] = {programCopy.data(), nullptr};
+
+    pid_ = fork();
+    if (pid_ == 0) {
+        // Its own process group: whatever it forks (a message box) goes with it.
+        setpgid(0, 0);
+        const int err = open(errorFile_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (err >= 0) dup2(err, STDERR_FILENO);
+        const int null = open("/dev/null", O_WRONLY);
+        if (null >= 0) dup2(null, STDOUT_FILENO);
+        if (chdir(folder.c_str()) != 0) _exit(126);
+        execve(program.c_str(), argv, envp.data());
+        _exit(127);
+    }
+}
+
+TGameProcess::~TGameProcess() {
+    if (pid_ > 0) kill(-pid_, SIGKILL);
+    if (Running()) Wait(std::chrono::seconds(10));
+    std::remove(errorFile_.c_str());
+}
+
+bool TGameProcess::Running() {
+    if (pid_ <= 0 || status_ >= 0) return false;
+    int status = 0;
+    const pid_t done = waitpid(pid_, &status, WNOHANG);
+    if (done == pid_) {
+        status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        return false;
+    }
+    return done == 0;
+}
+
+int TGameProcess::Wait(std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (Running()) {
+        if (std::chrono::steady_clock::now() >= end) return -1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return status_;
+}
+
+void TGameProcess::Signal(int signal) {
+    if (Running()) kill(pid_, signal);
+}
+
+std::string TGameProcess::ErrorOutput() const {
+    std::ifstream in(errorFile_);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+} // namespace zelkor::testing_support

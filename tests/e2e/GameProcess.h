@@ -1,0 +1,40 @@
+#pragma once
+// The game as a child process: started in a chosen folder with a chosen
+// environment, its standard error kept in a file, waited for with a time
+// limit and killed if it outlives the test.
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace zelkor::testing_support {
+
+class TGameProcess {
+public:
+    // `set` adds or replaces variables, `unset` removes them.
+    TGameProcess(const std::string& program, const std::string& folder,
+                 const std::vector<std::pair<std::string, std::string>>& set = {},
+                 const std::vector<std::string>& unset = {});
+    ~TGameProcess();
+    TGameProcess(const TGameProcess&) = delete;
+    TGameProcess& operator=(const TGameProcess&) = delete;
+
+    bool Started() const { return pid_ > 0; }
+    bool Running();
+    // The exit status; 128 + the signal when killed by one; -1 when it
+    // still runs after `limit`.
+    int Wait(std::chrono::milliseconds limit);
+    void Signal(int signal);
+    // Everything written to standard error so far.
+    std::string ErrorOutput() const;
+
+private:
+    pid_t pid_ = -1;
+    int status_ = -1;
+    std::string errorFile_;
+};
+
+} // namespace zelkor::testing_support

@@ -1,0 +1,197 @@
+// The game program started as a player starts it, on the test display:
+// the launcher and its two ways into the game, full screen, and the ways
+// start-up can fail. Each run gets its own folder with the content it
+// needs (or damaged content), and is driven through XTEST.
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "tests/e2e/GameProcess.h"
+#include "tests/e2e/XDriver.h"
+#include "tools/pack/Png.h"
+
+using namespace zelkor;
+using namespace zelkor::testing_support;
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kLauncherW = 630, kLauncherH = 360;
+// The start button's centre in the launcher.
+constexpr int kStartX = 205 + 108, kStartY = 213 + 12;
+
+class StartupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(driver.Ok()) << "needs an X display with the XTEST extension";
+        folder = fs::temp_directory_path() /
+                 ("zelkor-e2e-" + std::to_string(::getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        // Park the pointer away from where windows open.
+        driver.MoveTo({}, 1270, 1010);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    void CopyContent() {
+        for (const char* name : {"zelkor.dat", "zelkor.def"})
+            fs::copy_file(fs::path(ZELKOR_GAME).parent_path() / name, folder / name, fs::copy_options::overwrite_existing);
+    }
+
+    std::unique_ptr<TGameProcess> Start(const std::vector<std::string>& unset = {}) {
+        // No sound card on a test machine.
+        auto game = std::make_unique<TGameProcess>(ZELKOR_GAME, folder.string(),
+                                                   std::vector<std::pair<std::string, std::string>>{{"SDL_AUDIODRIVER", "dummy"}},
+                                                   unset);
+        EXPECT_TRUE(game->Started());
+        return game;
+    }
+
+    TXDriver::TWindowInfo WaitForLauncher() {
+        auto launcher = driver.WaitForWindow("Zelkor Chess", kLauncherW, kLauncherH, 20s);
+        EXPECT_NE(launcher.Id, 0u) << "the launcher never showed";
+        // Ready for input once its first picture is up: the panel's silver.
+        const bool painted = TXDriver::WaitUntil(
+            [&] { return ColorDistance(driver.Pixel(launcher, 190, 105), 0xD0D0D4) < 24; }, 20s);
+        EXPECT_TRUE(painted) << "the launcher never painted: " << Keep(launcher, "launcher");
+        return launcher;
+    }
+
+    // The title screen's ground where nothing moves over it (the logo), as
+    // the golden title picture has it.
+    void ExpectTitleShown(const TXDriver::TWindowInfo& window, int x0, int y0, double scale) {
+        TPixelSheet title;
+        std::string error;
+        ASSERT_TRUE(ReadPng(std::string(ZELKOR_GOLDEN_DIR) + "/title.png", title, error)) << error;
+        const std::pair<int, int> points[] = {{600, 140}, {760, 150}, {880, 230}, {700, 60}, {980, 700}};
+        bool shown = TXDriver::WaitUntil(
+            [&] {
+                for (auto [x, y] : points) {
+                    const uint32_t want = title.Pixels[size_t(y) * 1024 + size_t(x)] & 0xFFFFFF;
+                    const uint32_t got = driver.Pixel(window, x0 + int(x * scale), y0 + int(y * scale));
+                    if (ColorDistance(want, got) > 40) return false;
+                }
+                return true;
+            },
+            20s);
+        if (!shown) ADD_FAILURE() << "the title screen never showed; the window as it was: " << Keep(window, "title");
+    }
+
+    // Writes what the window shows into the build's e2e-out folder; the file's name.
+    std::string Keep(const TXDriver::TWindowInfo& window, const std::string& what) {
+        TPixelSheet sheet{window.Width, window.Height, driver.Capture(window)};
+        if (sheet.Pixels.empty()) return "(unreadable)";
+        fs::create_directories(ZELKOR_E2E_OUT);
+        const std::string name = std::string(ZELKOR_E2E_OUT) + "/" +
+                                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + "." + what + ".png";
+        std::string error;
+        return WritePng(name, sheet, error) ? name : error;
+    }
+
+    TXDriver driver;
+    fs::path folder;
+};
+
+TEST_F(StartupTest, StartButtonOpensTheGameInAWindowAndAnInterruptEndsItCleanly) {
+    CopyContent();
+    auto game = Start();
+    auto launcher = WaitForLauncher();
+    ASSERT_NE(launcher.Id, 0u);
+    // Untick full screen, then start.
+    driver.Click(launcher, 245 + 8, 312 + 8);
+    driver.Click(launcher, kStartX, kStartY);
+    auto scene = driver.WaitForWindow("Zelkor Chess", 1024, 768, 20s);
+    ASSERT_NE(scene.Id, 0u) << "no 1024 x 768 game window; errors: " << game->ErrorOutput();
+    EXPECT_TRUE(driver.FindWindows("Zelkor Chess", kLauncherW, kLauncherH).empty()) << "the launcher stayed open";
+    ExpectTitleShown(scene, 0, 0, 1.0);
+    game->Signal(SIGTERM);
+    EXPECT_EQ(game->Wait(10s), 0) << game->ErrorOutput();
+}
+
+TEST_F(StartupTest, EscapeOnTheLauncherStartsTheGameFullScreenLetterboxed) {
+    CopyContent();
+    auto game = Start();
+    auto launcher = WaitForLauncher();
+    ASSERT_NE(launcher.Id, 0u);
+    driver.Key(launcher, "Escape");
+    // The test display is 1280 x 1024: the 4:3 picture fills its width,
+    // with bars of 32 rows above and below.
+    auto screen = driver.WaitForWindow("Zelkor Chess", 1280, 1024, 20s);
+    ASSERT_NE(screen.Id, 0u) << "no full-screen window; errors: " << game->ErrorOutput();
+    ExpectTitleShown(screen, 0, 32, 1280.0 / 1024.0);
+    EXPECT_EQ(driver.Pixel(screen, 640, 10), 0x000000u) << "the bar above the picture";
+    EXPECT_EQ(driver.Pixel(screen, 640, 1015), 0x000000u) << "the bar below the picture";
+    game->Signal(SIGTERM);
+    EXPECT_EQ(game->Wait(10s), 0) << game->ErrorOutput();
+}
+
+TEST_F(StartupTest, MissingDescriptionShowsTheDeviceFailureAndExitsWithAnError) {
+    fs::copy_file(fs::path(ZELKOR_GAME).parent_path() / "zelkor.dat", folder / "zelkor.dat");
+    auto game = Start();
+    auto launcher = WaitForLauncher();
+    ASSERT_NE(launcher.Id, 0u);
+    driver.Click(launcher, kStartX, kStartY);
+    auto box = driver.WaitForWindow("Error", 0, 0, 20s);
+    ASSERT_NE(box.Id, 0u) << "no message box; errors: " << game->ErrorOutput();
+    EXPECT_EQ(game->Wait(300ms), -1) << "the program must wait for the box to be closed";
+    // Ready once drawn: its face is no longer the bare window's black.
+    EXPECT_TRUE(TXDriver::WaitUntil([&] { return driver.Pixel(box, 4, 4) != 0x000000u; }, 10s)) << Keep(box, "box");
+    driver.Key(box, "Return");
+    EXPECT_EQ(game->Wait(10s), 1);
+    EXPECT_NE(game->ErrorOutput().find("Failed initializing video device!"), std::string::npos) << game->ErrorOutput();
+}
+
+// An archive whose every record is damaged: the game starts with nothing
+// to draw, names what it could not read, and still ends cleanly.
+TEST_F(StartupTest, ArchiveWithEveryRecordDamagedStartsWithoutTheContent) {
+    CopyContent();
+    {
+        std::fstream dat(folder / "zelkor.dat", std::ios::in | std::ios::out | std::ios::binary);
+        dat.seekg(0, std::ios::end);
+        const auto size = static_cast<long long>(dat.tellg());
+        // Past the 12-byte header, every 97th byte flipped: each record's
+        // stored bytes are touched; the table at the end is left intact.
+        std::mt19937 random(7);
+        for (long long at = 12; at < size * 9 / 10; at += 97) {
+            dat.seekg(at);
+            char c = 0;
+            dat.get(c);
+            dat.seekp(at);
+            dat.put(char(c ^ 0x5A));
+        }
+    }
+    auto game = Start();
+    auto launcher = WaitForLauncher();
+    ASSERT_NE(launcher.Id, 0u);
+    driver.Key(launcher, "Return");
+    auto window = TXDriver::TWindowInfo{};
+    const bool opened = TXDriver::WaitUntil(
+        [&] {
+            window = {};
+            for (auto& w : driver.FindWindows("Zelkor Chess"))
+                if (w.Width != kLauncherW) window = w;
+            return window.Id != 0 || !game->Running();
+        },
+        20s);
+    ASSERT_TRUE(opened);
+    std::this_thread::sleep_for(1s);
+    EXPECT_TRUE(game->Running()) << "exit " << game->Wait(0ms) << ": " << game->ErrorOutput();
+    game->Signal(SIGTERM);
+    const int code = game->Wait(10s);
+    EXPECT_TRUE(code == 0 || code == 1) << code << ": " << game->ErrorOutput();
+    EXPECT_NE(game->ErrorOutput().find("Zelkor Chess:"), std::string::npos) << "what failed must be named";
+}
+
+TEST_F(StartupTest, WithoutADisplayItSaysSoAndExitsWithAnError) {
+    CopyContent();
+    auto game = Start({"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"});
+    EXPECT_EQ(game->Wait(20s), 1);
+    EXPECT_NE(game->ErrorOutput().find("Failed initializing video device!"), std::string::npos) << game->ErrorOutput();
+}
+
+} // namespace

@@ -1,0 +1,164 @@
+#include "tests/e2e/XDriver.h"
+
+#include <X11/Xlib.h>
+
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <thread>
+
+namespace zelkor::testing_support {
+
+namespace {
+
+// Ignores the errors of windows that vanish while being looked at.
+int IgnoreErrors(Display*, XErrorEvent*) { return 0; }
+
+// The window's title, whether it was stored as Latin-1 or as UTF-8 (the
+// bytes as they are: the titles looked for are plain ASCII).
+std::string TitleOf(Display* display, Window w) {
+    std::string title;
+    XTextProperty property{};
+    if (XGetWMName(display, w, &property) && property.value) {
+        title.assign(reinterpret_cast<const char*>(property.value), property.nitems);
+        XFree(property.value);
+    }
+    return title;
+}
+
+} // namespace
+
+TXDriver::TXDriver() {
+    display_ = XOpenDisplay(nullptr);
+    if (!display_) return;
+    XSetErrorHandler(IgnoreErrors);
+    int event = 0, error = 0, major = 0, minor = 0;
+    xtest_ = XTestQueryExtension(display_, &event, &error, &major, &minor);
+}
+
+TXDriver::~TXDriver() {
+    if (display_) XCloseDisplay(display_);
+}
+
+void TXDriver::Collect(unsigned long parent, const std::string& title, int width, int height, std::vector<TWindowInfo>& out) {
+    Window root = 0, parentOut = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display_, parent, &root, &parentOut, &children, &count)) return;
+    for (unsigned i = 0; i < count; ++i) {
+        TWindowInfo info;
+        info.Id = children[i];
+        if (TitleOf(display_, children[i]) == title && Refresh(info) && info.Viewable &&
+            (width == 0 || info.Width == width) && (height == 0 || info.Height == height))
+            out.push_back(info);
+        Collect(children[i], title, width, height, out);
+    }
+    if (children) XFree(children);
+}
+
+std::vector<TXDriver::TWindowInfo> TXDriver::FindWindows(const std::string& title, int width, int height) {
+    std::vector<TWindowInfo> found;
+    if (!display_) return found;
+    XSync(display_, False);
+    Collect(DefaultRootWindow(display_), title, width, height, found);
+    return found;
+}
+
+TXDriver::TWindowInfo TXDriver::WaitForWindow(const std::string& title, int width, int height,
+                                              std::chrono::milliseconds limit) {
+    TWindowInfo result;
+    WaitUntil(
+        [&] {
+            const auto found = FindWindows(title, width, height);
+            if (found.empty()) return false;
+            result = found.front();
+            return true;
+        },
+        limit);
+    return result;
+}
+
+bool TXDriver::Refresh(TWindowInfo& window) {
+    XWindowAttributes attributes;
+    if (!display_ || !XGetWindowAttributes(display_, window.Id, &attributes)) return false;
+    Window child = 0;
+    int x = 0, y = 0;
+    XTranslateCoordinates(display_, window.Id, DefaultRootWindow(display_), 0, 0, &x, &y, &child);
+    window.X = x;
+    window.Y = y;
+    window.Width = attributes.width;
+    window.Height = attributes.height;
+    window.Viewable = attributes.map_state == IsViewable;
+    return true;
+}
+
+void TXDriver::MoveTo(const TWindowInfo& window, int x, int y) {
+    if (!Ok()) return;
+    XTestFakeMotionEvent(display_, -1, window.X + x, window.Y + y, CurrentTime);
+    XSync(display_, False);
+}
+
+void TXDriver::Click(const TWindowInfo& window, int x, int y) {
+    if (!Ok()) return;
+    MoveTo(window, x, y);
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+    XSync(display_, False);
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+    XSync(display_, False);
+}
+
+void TXDriver::Key(const TWindowInfo& window, const std::string& name) {
+    if (!Ok()) return;
+    XSetInputFocus(display_, window.Id, RevertToPointerRoot, CurrentTime);
+    const KeySym sym = XStringToKeysym(name.c_str());
+    const KeyCode code = XKeysymToKeycode(display_, sym);
+    if (code == 0) return;
+    XTestFakeKeyEvent(display_, code, True, CurrentTime);
+    XSync(display_, False);
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    XTestFakeKeyEvent(display_, code, False, CurrentTime);
+    XSync(display_, False);
+}
+
+std::vector<uint32_t> TXDriver::Capture(const TWindowInfo& window) {
+    std::vector<uint32_t> pixels;
+    if (!display_ || window.Width <= 0 || window.Height <= 0) return pixels;
+    XImage* image = XGetImage(display_, window.Id, 0, 0, unsigned(window.Width), unsigned(window.Height), AllPlanes, ZPixmap);
+    if (!image) return pixels;
+    pixels.resize(size_t(window.Width) * size_t(window.Height));
+    for (int y = 0; y < window.Height; ++y)
+        for (int x = 0; x < window.Width; ++x)
+            pixels[size_t(y) * size_t(window.Width) + size_t(x)] = 0xFF000000u | (uint32_t(XGetPixel(image, x, y)) & 0xFFFFFF);
+    XDestroyImage(image);
+    return pixels;
+}
+
+uint32_t TXDriver::Pixel(const TWindowInfo& window, int x, int y) {
+    if (!display_) return 0xFFFFFFFFu;
+    XImage* image = XGetImage(display_, window.Id, x, y, 1, 1, AllPlanes, ZPixmap);
+    if (!image) return 0xFFFFFFFFu;
+    const uint32_t value = uint32_t(XGetPixel(image, 0, 0)) & 0xFFFFFF;
+    XDestroyImage(image);
+    return value;
+}
+
+bool TXDriver::WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        if (done()) return true;
+        if (std::chrono::steady_clock::now() >= end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+int ColorDistance(uint32_t a, uint32_t b) {
+    int d = 0;
+    for (int shift : {0, 8, 16}) d = std::max(d, std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)));
+    return d;
+}
+
+} // namespace zelkor::testing_support
