@@ -12,8 +12,6 @@
 
 namespace zelkor::game {
 
-enum class Theme { Title, Main };
-
 class TAudioCues {
 public:
     // `folder` is where the theme files lie (the program's own folder, ending in '/').

@@ -14,6 +14,9 @@ enum class ScreenMode : uint8_t { Menu = 0, Game = 1, Help = 3, Startup = 4 };
 enum class GameState : uint8_t { YourMove = 0, ComputerThinking = 1, GameOver = 3, ChoosePromotion = 4 };
 enum class OpenWindow : int { NoWindow = 0, MainMenu = 1, QuitConfirm = 2, OptionsList = 3, HelpBar = 4, GameMenu = 5 };
 
+// The two music themes.
+enum class Theme { Title, Main };
+
 // Signed piece codes: 1 pawn .. 6 king, positive White, negative Black, 0 empty.
 using PieceCode = int8_t;
 

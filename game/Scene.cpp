@@ -13,7 +13,10 @@ namespace zelkor::game {
 
 TSceneForm::TSceneForm(TSdlEventSource* events)
     : Flow(State, ChessBoard1, Timer1),
+      Windows(State, Flow, ChessBoard1, Timer1),
+      Input(State, Flow, Windows),
       Graph(State, SceneCanvas, Images, Fonts),
+      WindowsView(State, Graph, SceneCanvas),
       Cues(State, WaveList1, MP3In1, StreamOut1, ProgramDirectory()),
       events_(events) {
     // The referee and opponent: never shown.
@@ -25,6 +28,12 @@ TSceneForm::TSceneForm(TSdlEventSource* events)
     ChessBoard1.SetCastlingAllowed(AllCastling);
     Flow.AttachBoardEvents();
     Flow.OnPlaySound = [this](int n) { Cues.PlaySound(n); };
+    Input.OnPlaySound = [this](int n) { Cues.PlaySound(n); };
+    Windows.OnPlaySound = [this](int n) { Cues.PlaySound(n); };
+    Windows.OnPlayMusic = [this](Theme theme) { Cues.PlayMusic(theme); };
+    Windows.OnStopMusic = [this] { Cues.StopMusic(); };
+    Windows.OnTerminate = [] { TApplication::Instance().Terminate(); };
+    Graph.OnDrawWindow = [this] { WindowsView.Draw(); };
 
     Device.SetWidth(1024);
     Device.SetHeight(768);
@@ -131,6 +140,7 @@ void TSceneForm::FormCreate() {
     }
     if (fullScreen && Device.Exists()) Device.SetWindowed(false);
     State.Screen = ScreenMode::Menu;
+    State.Window = OpenWindow::MainMenu;
     State.Pulse = 20;
     State.PulseStep = -1;
     State.State = GameState::YourMove;
@@ -171,18 +181,6 @@ void TSceneForm::AppException(const std::string& message) {
     TApplication::Instance().Terminate();
     exitCode_ = 1;
 }
-
-void TSceneForm::FormMouseMove(int x, int y) {
-    State.MouseX = x;
-    State.MouseY = y;
-}
-
-void TSceneForm::FormMouseDown(int x, int y) {
-    State.MouseX = x;
-    State.MouseY = y;
-}
-
-void TSceneForm::FormKeyPress(char) {}
 
 bool TSceneForm::HandleEvent(const SDL_Event& e) {
     const uint32_t window = Device.Device().WindowId();

@@ -19,7 +19,10 @@
 #include "game/AudioCues.h"
 #include "game/GameFlow.h"
 #include "game/Graph.h"
+#include "game/Input.h"
 #include "game/Records.h"
+#include "game/Windows.h"
+#include "game/WindowsView.h"
 #include "platform/SdlEvents.h"
 #include "platform/WindowTimer.h"
 #include "render/Gfx2D.h"
@@ -56,7 +59,10 @@ public:
     // The scene's state and its parts.
     TSceneState State;
     TGameFlow Flow;
+    TSceneWindows Windows;
+    TSceneInput Input;
     TGraph Graph;
+    TWindowsView WindowsView;
     TAudioCues Cues;
 
     // Shows the launcher and returns the full-screen choice; replaced by tests.
@@ -79,9 +85,9 @@ public:
     void AppException(const std::string& message);
 
     // Input, in scene pixels.
-    void FormMouseMove(int x, int y);
-    void FormMouseDown(int x, int y);
-    void FormKeyPress(char key);
+    void FormMouseMove(int x, int y) { Input.FormMouseMove(x, y); }
+    void FormMouseDown(int x, int y) { Input.FormMouseDown(x, y); }
+    void FormKeyPress(char key) { Input.FormKeyPress(key); }
 
     // One window event: mouse and keys of the scene's window, its close box.
     bool HandleEvent(const SDL_Event& event);

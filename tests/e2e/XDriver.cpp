@@ -31,7 +31,13 @@ std::string TitleOf(Display* display, Window w) {
 } // namespace
 
 TXDriver::TXDriver() {
-    display_ = XOpenDisplay(nullptr);
+    // A display busy with a program that has just ended may turn a new
+    // connection away for a moment.
+    for (int attempt = 0; attempt < 50 && !display_; ++attempt) {
+        display_ = XOpenDisplay(nullptr);
+        if (!display_ && !std::getenv("DISPLAY")) break;
+        if (!display_) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
     if (!display_) return;
     XSetErrorHandler(IgnoreErrors);
     int event = 0, error = 0, major = 0, minor = 0;
@@ -125,14 +131,18 @@ void TXDriver::Key(const TWindowInfo& window, const std::string& name) {
 }
 
 std::vector<uint32_t> TXDriver::Capture(const TWindowInfo& window) {
+    return CaptureRegion(window, 0, 0, window.Width, window.Height);
+}
+
+std::vector<uint32_t> TXDriver::CaptureRegion(const TWindowInfo& window, int x0, int y0, int width, int height) {
     std::vector<uint32_t> pixels;
-    if (!display_ || window.Width <= 0 || window.Height <= 0) return pixels;
-    XImage* image = XGetImage(display_, window.Id, 0, 0, unsigned(window.Width), unsigned(window.Height), AllPlanes, ZPixmap);
+    if (!display_ || width <= 0 || height <= 0) return pixels;
+    XImage* image = XGetImage(display_, window.Id, x0, y0, unsigned(width), unsigned(height), AllPlanes, ZPixmap);
     if (!image) return pixels;
-    pixels.resize(size_t(window.Width) * size_t(window.Height));
-    for (int y = 0; y < window.Height; ++y)
-        for (int x = 0; x < window.Width; ++x)
-            pixels[size_t(y) * size_t(window.Width) + size_t(x)] = 0xFF000000u | (uint32_t(XGetPixel(image, x, y)) & 0xFFFFFF);
+    pixels.resize(size_t(width) * size_t(height));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            pixels[size_t(y) * size_t(width) + size_t(x)] = 0xFF000000u | (uint32_t(XGetPixel(image, x, y)) & 0xFFFFFF);
     XDestroyImage(image);
     return pixels;
 }

@@ -46,6 +46,8 @@ public:
 
     // The window's client area, 0xAARRGGBB row by row; empty when it cannot be read.
     std::vector<uint32_t> Capture(const TWindowInfo& window);
+    // A part of the client area, 0xFFRRGGBB row by row; empty when it cannot be read.
+    std::vector<uint32_t> CaptureRegion(const TWindowInfo& window, int x, int y, int width, int height);
     // One pixel as 0xRRGGBB; 0xFFFFFFFF when it cannot be read.
     uint32_t Pixel(const TWindowInfo& window, int x, int y);
 

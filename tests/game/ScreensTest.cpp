@@ -14,6 +14,7 @@
 #include "chess/ChessBoard.h"
 #include "game/GameFlow.h"
 #include "game/Graph.h"
+#include "game/WindowsView.h"
 #include "platform/WindowTimer.h"
 #include "tests/gfx/GameContentFixture.h"
 #include "tools/pack/Png.h"
@@ -31,6 +32,7 @@ protected:
     void SetUp() override {
         GameContentTest::SetUp();
         SetDefaultOptions(s);
+        graph.OnDrawWindow = [this] { windowsView.Draw(); };
         flow.ResetGame();
         board.SetComputerPlaysBlack(false);
         board.SetComputerPlaysWhite(false);
@@ -89,18 +91,23 @@ protected:
     TWindowTimer clock;
     TGameFlow flow{s, board, clock};
     TGraph graph{s, canvas, images, fonts};
+    TWindowsView windowsView{s, graph, canvas};
 };
 
-TEST_F(ScreensTest, TitleWithItsRingOfPieces) {
+TEST_F(ScreensTest, TitleWithItsRingOfPiecesAndTheMainMenu) {
     s.Screen = ScreenMode::Menu;
+    s.Window = OpenWindow::MainMenu;
+    s.HoverItem = 2;
     Ticks(40);
     s.MouseX = 520;
     s.MouseY = 600;
     ExpectGolden("title");
 }
 
-TEST_F(ScreensTest, HelpWithItsLegend) {
+TEST_F(ScreensTest, HelpWithItsLegendAndButtonBar) {
     s.Screen = ScreenMode::Help;
+    s.Window = OpenWindow::HelpBar;
+    s.HoverItem = 2;
     s.MouseX = 640;
     s.MouseY = 300;
     ExpectGolden("help");
@@ -111,6 +118,7 @@ TEST_F(ScreensTest, HelpWithItsLegend) {
 // hovered side button and running clocks.
 TEST_F(ScreensTest, CastleWithSelectionHoverAndClassicBoard) {
     s.Screen = ScreenMode::Game;
+    s.Window = OpenWindow::NoWindow;
     s.Options.Location = 1;
     s.Options.ClassicBoard = 2;
     s.SelectedSquare = N("e2");
@@ -130,6 +138,7 @@ TEST_F(ScreensTest, CastleWithSelectionHoverAndClassicBoard) {
 // while the classic board is hidden) and a black piece in the selection box.
 TEST_F(ScreensTest, TownWithAGlide) {
     s.Screen = ScreenMode::Game;
+    s.Window = OpenWindow::NoWindow;
     s.Options.Location = 2;
     s.Options.ClassicBoard = 1;
     s.SelectedSquare = N("g1");
@@ -148,6 +157,7 @@ TEST_F(ScreensTest, TownWithAGlide) {
 // marble classic board seen from Black's side, larger.
 TEST_F(ScreensTest, PromotionPickerAndTheMarbleBoardTurned) {
     s.Screen = ScreenMode::Game;
+    s.Window = OpenWindow::NoWindow;
     s.Options.Location = 1;
     s.Options.ClassicBoard = 3;
     s.Options.BottomSide = 1;
@@ -157,6 +167,48 @@ TEST_F(ScreensTest, PromotionPickerAndTheMarbleBoardTurned) {
     s.MouseX = 660;
     s.MouseY = 600;
     ExpectGolden("promotion");
+}
+
+// The options list with some values changed from their defaults, an
+// item hovered.
+TEST_F(ScreensTest, OptionsListOverTheTitle) {
+    s.Screen = ScreenMode::Menu;
+    s.Window = OpenWindow::OptionsList;
+    s.Options.ArmyChoice = 2;
+    s.Options.Difficulty = 1;
+    s.Options.DepthChoice = 10;
+    s.Options.ClassicBoard = 3;
+    s.Options.MusicOn = 2;
+    s.Options.EnginePriority = 5;
+    s.HoverItem = 4;
+    Ticks(10);
+    ExpectGolden("options");
+}
+
+TEST_F(ScreensTest, QuitConfirmationWithQuitHovered) {
+    s.Screen = ScreenMode::Menu;
+    s.Window = OpenWindow::QuitConfirm;
+    s.HoverItem = 2;
+    Ticks(10);
+    s.MouseX = 620;
+    s.MouseY = 410;
+    ExpectGolden("quit");
+}
+
+// A game ended by mate in the town: the end-of-game window over the board,
+// the status line giving the result, Rematch hovered.
+TEST_F(ScreensTest, EndOfGameWindowOverAFinishedGame) {
+    s.Screen = ScreenMode::Game;
+    s.Options.Location = 2;
+    s.Window = OpenWindow::GameMenu;
+    s.State = GameState::GameOver;
+    s.GameOverText = "Mate";
+    s.HoverItem = 2;
+    s.Record.WhiteSeconds = 125;
+    s.Record.BlackSeconds = 98;
+    s.MouseX = 510;
+    s.MouseY = 410;
+    ExpectGolden("game_over");
 }
 
 } // namespace

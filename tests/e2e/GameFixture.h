@@ -1,0 +1,150 @@
+#pragma once
+// The game program on the test display: a fresh folder per test with the
+// content it needs, the program started there without sound, its launcher
+// found once it has painted, and what its windows show compared with the
+// golden pictures of the screens.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "tests/e2e/GameProcess.h"
+#include "tests/e2e/XDriver.h"
+#include "tools/pack/Png.h"
+
+namespace zelkor::testing_support {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+
+constexpr int kLauncherW = 630, kLauncherH = 360;
+// The start button's centre in the launcher.
+constexpr int kStartX = 205 + 108, kStartY = 213 + 12;
+
+class GameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(driver.Ok()) << "needs an X display with the XTEST extension";
+        folder = fs::temp_directory_path() /
+                 ("zelkor-e2e-" + std::to_string(::getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        // Park the pointer away from where windows open.
+        driver.MoveTo({}, 1270, 1010);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    void CopyContent() {
+        for (const char* name : {"zelkor.dat", "zelkor.def"})
+            fs::copy_file(fs::path(ZELKOR_GAME).parent_path() / name, folder / name, fs::copy_options::overwrite_existing);
+    }
+
+    std::unique_ptr<TGameProcess> Start(const std::vector<std::string>& unset = {}) {
+        // No sound card on a test machine.
+        auto game = std::make_unique<TGameProcess>(ZELKOR_GAME, folder.string(),
+                                                   std::vector<std::pair<std::string, std::string>>{{"SDL_AUDIODRIVER", "dummy"}},
+                                                   unset);
+        EXPECT_TRUE(game->Started());
+        return game;
+    }
+
+    TXDriver::TWindowInfo WaitForLauncher() {
+        auto launcher = driver.WaitForWindow("Zelkor Chess", kLauncherW, kLauncherH, 20s);
+        EXPECT_NE(launcher.Id, 0u) << "the launcher never showed";
+        // Ready for input once its first picture is up: the panel's silver.
+        const bool painted = TXDriver::WaitUntil(
+            [&] { return ColorDistance(driver.Pixel(launcher, 190, 105), 0xD0D0D4) < 24; }, 20s);
+        EXPECT_TRUE(painted) << "the launcher never painted: " << Keep(launcher, "launcher");
+        return launcher;
+    }
+
+    // The title screen's ground where nothing moves over it (the logo), as
+    // the golden title picture has it.
+    void ExpectTitleShown(const TXDriver::TWindowInfo& window, int x0, int y0, double scale) {
+        TPixelSheet title;
+        std::string error;
+        ASSERT_TRUE(ReadPng(std::string(ZELKOR_GOLDEN_DIR) + "/title.png", title, error)) << error;
+        const std::pair<int, int> points[] = {{600, 140}, {760, 150}, {880, 230}, {700, 60}, {980, 700}};
+        bool shown = TXDriver::WaitUntil(
+            [&] {
+                for (auto [x, y] : points) {
+                    const uint32_t want = title.Pixels[size_t(y) * 1024 + size_t(x)] & 0xFFFFFF;
+                    const uint32_t got = driver.Pixel(window, x0 + int(x * scale), y0 + int(y * scale));
+                    if (ColorDistance(want, got) > 40) return false;
+                }
+                return true;
+            },
+            20s);
+        if (!shown) ADD_FAILURE() << "the title screen never showed; the window as it was: " << Keep(window, "title");
+    }
+
+    // Writes what the window shows into the build's e2e-out folder; the file's name.
+    std::string Keep(const TXDriver::TWindowInfo& window, const std::string& what) {
+        TPixelSheet sheet{window.Width, window.Height, driver.Capture(window)};
+        if (sheet.Pixels.empty()) return "(unreadable)";
+        fs::create_directories(ZELKOR_E2E_OUT);
+        const std::string name = std::string(ZELKOR_E2E_OUT) + "/" +
+                                 ::testing::UnitTest::GetInstance()->current_test_info()->name() + "." + what + ".png";
+        std::string error;
+        return WritePng(name, sheet, error) ? name : error;
+    }
+
+    // A golden picture of tests/golden, read once.
+    const TPixelSheet& Golden(const std::string& name) {
+        TPixelSheet& sheet = goldens_[name];
+        if (sheet.Pixels.empty()) {
+            std::string error;
+            EXPECT_TRUE(ReadPng(std::string(ZELKOR_GOLDEN_DIR) + "/" + name + ".png", sheet, error)) << error;
+        }
+        return sheet;
+    }
+
+    // Whether a rectangle of the window shows what the golden picture has
+    // there: at most 1 % of its pixels off by more than `tolerance` in a channel.
+    bool RegionLike(const TXDriver::TWindowInfo& window, const std::string& golden, int x, int y, int w, int h,
+                    int tolerance = 40) {
+        const TPixelSheet& want = Golden(golden);
+        const std::vector<uint32_t> got = driver.CaptureRegion(window, x, y, w, h);
+        if (got.size() != size_t(w) * size_t(h) || want.Width != 1024) return false;
+        int off = 0;
+        for (int j = 0; j < h; ++j)
+            for (int i = 0; i < w; ++i)
+                if (ColorDistance(got[size_t(j * w + i)], want.Pixels[size_t((y + j) * 1024 + x + i)]) > tolerance) ++off;
+        return off * 100 <= w * h;
+    }
+    // Waits until RegionLike holds; on a time-out the window is kept for the report.
+    bool WaitForRegion(const TXDriver::TWindowInfo& window, const std::string& golden, int x, int y, int w, int h,
+                       const std::string& what, std::chrono::milliseconds limit = 20s) {
+        if (TXDriver::WaitUntil([&] { return RegionLike(window, golden, x, y, w, h); }, limit)) return true;
+        ADD_FAILURE() << what << " never showed; the window as it was: " << Keep(window, what);
+        return false;
+    }
+
+    // The game started from the launcher in a window (full screen unticked),
+    // on its title screen; Id 0 on failure.
+    TXDriver::TWindowInfo StartWindowed(TGameProcess& game) {
+        auto launcher = WaitForLauncher();
+        if (launcher.Id == 0) return {};
+        driver.Click(launcher, 245 + 8, 312 + 8);
+        driver.Click(launcher, kStartX, kStartY);
+        auto scene = driver.WaitForWindow("Zelkor Chess", 1024, 768, 20s);
+        EXPECT_NE(scene.Id, 0u) << "no 1024 x 768 game window; errors: " << game.ErrorOutput();
+        if (scene.Id == 0) return {};
+        ExpectTitleShown(scene, 0, 0, 1.0);
+        return scene;
+    }
+
+    TXDriver driver;
+    fs::path folder;
+
+private:
+    std::map<std::string, TPixelSheet> goldens_;
+};
+
+} // namespace zelkor::testing_support

@@ -1,0 +1,365 @@
+// Playing the real program as a person would, on the test display: clicks
+// and keys through XTEST, every step checked on what the window shows
+// (pixels read back and compared with the golden pictures of the screens,
+// or with what the same place showed before).
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <random>
+#include <set>
+#include <thread>
+
+#include "chess/ChessBoard.h"
+#include "game/BoardGeometry.h"
+#include "tests/e2e/GameFixture.h"
+
+using namespace zelkor;
+using namespace zelkor::game;
+using namespace zelkor::testing_support;
+using namespace std::chrono_literals;
+
+namespace {
+
+struct TRect {
+    int X, Y, W, H;
+};
+
+// Main menu and options items (their boxes' middles).
+constexpr int kItemX = 120;
+int ItemY(int item) { return 155 + 40 * (item - 1) + 12; }
+
+// The status line's place; "Your move?" there is what the golden castle
+// and town pictures show.
+constexpr TRect kStatus{10, 718, 240, 32};
+// A patch of each scene's background that nothing is drawn over.
+constexpr TRect kBackdrop{560, 110, 60, 60};
+// A patch of the window drawn for the quit confirmation and the end of a game.
+constexpr TRect kWindowPatch{560, 300, 150, 30};
+// The classic board at its first size (27 %), White below.
+constexpr TRect kClassic{10, 64, 216, 216};
+// Where the pointer rests while the board is read.
+constexpr int kRestX = 600, kRestY = 700;
+
+// A square's box on the classic board at 27 %, in window pixels.
+TRect ClassicSquare(Square sq) {
+    const int i = SquareIndex(sq), row = (i - 1) / 8 + 1, col = i - 8 * (row - 1);
+    const double f = 0.27;
+    return {int(std::lround(((col - 1) * 90 + 40) * f)) + 10, int(std::lround(((row - 1) * 90 + 40) * f)) + 64, 24, 24};
+}
+
+// A small patch just above a square's centre on the 3D board: the body of
+// a piece standing there, clear of the square's corner markers and of the
+// pointer (which hangs below and right of its tip).
+TRect PiecePatch(std::string_view square, int location) {
+    const TScreenPoint c =
+        SquareCenter(SquareFromName(square), location == 2 ? TScreenPoint{13, 73} : TScreenPoint{0, 0});
+    return {c.X - 4, c.Y - 16, 8, 10};
+}
+
+class PlayTest : public GameTest {
+protected:
+    std::vector<uint32_t> Grab(const TRect& r) { return driver.CaptureRegion(scene, r.X, r.Y, r.W, r.H); }
+
+    // Share of the pixels that differ clearly between two captures of one place.
+    static double Changed(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+        if (a.size() != b.size() || a.empty()) return 1.0;
+        size_t n = 0;
+        for (size_t i = 0; i < a.size(); ++i) n += ColorDistance(a[i], b[i]) > 40;
+        return double(n) / double(a.size());
+    }
+    // Waits until more than `share` of the place's pixels have changed.
+    bool WaitForChange(const TRect& r, const std::vector<uint32_t>& before, const std::string& what, double share = 0.3,
+                       std::chrono::milliseconds limit = 20s) {
+        if (TXDriver::WaitUntil([&] { return Changed(Grab(r), before) > share; }, limit)) return true;
+        ADD_FAILURE() << what << "; the window as it was: " << Keep(scene, what);
+        return false;
+    }
+
+    bool Shows(const std::string& golden, const TRect& r) { return RegionLike(scene, golden, r.X, r.Y, r.W, r.H); }
+    bool WaitFor(const std::string& golden, const TRect& r, const std::string& what, std::chrono::milliseconds limit = 20s) {
+        return WaitForRegion(scene, golden, r.X, r.Y, r.W, r.H, what, limit);
+    }
+
+    void Click(int x, int y) { driver.Click(scene, x, y); }
+    void ClickSquare3D(std::string_view square, int location) {
+        const TScreenPoint c =
+            SquareCenter(SquareFromName(square), location == 2 ? TScreenPoint{13, 73} : TScreenPoint{0, 0});
+        Click(c.X, c.Y);
+    }
+    void ClickClassic(Square sq) {
+        const TRect r = ClassicSquare(sq);
+        Click(r.X + r.W / 2, r.Y + r.H / 2);
+    }
+    void Rest() { driver.MoveTo(scene, kRestX, kRestY); }
+
+    // The engine's reply on the 3D board: the status says "Please wait.
+    // Thinking..." from the arrival of the player's piece until the engine's
+    // piece has glided in (a glide lasts a tenth of a second at least), then
+    // "Your move?" again.
+    void AwaitReply(const std::string& golden) {
+        EXPECT_TRUE(TXDriver::WaitUntil([&] { return !Shows(golden, kStatus); }, 20s))
+            << "the engine never started thinking: " << Keep(scene, "thinking");
+        WaitFor(golden, kStatus, "\"Your move?\" after the engine's reply", 60s);
+    }
+    // The engine's reply on the classic board, where pieces arrive at once:
+    // a square other than the player's two changes from `before` (the board
+    // captured ahead of the player's move), then "Your move?" shows again.
+    void AwaitClassicReply(const std::string& golden, const std::vector<uint32_t>& before, Square from, Square to) {
+        auto other = [&] {
+            const auto now = Grab(kClassic);
+            for (int i = 1; i <= 64; ++i) {
+                const Square sq = static_cast<Square>(i);
+                if (sq == from || sq == to) continue;
+                const TRect r = ClassicSquare(sq);
+                int n = 0;
+                for (int y = r.Y; y < r.Y + r.H; ++y)
+                    for (int x = r.X; x < r.X + r.W; ++x) {
+                        const size_t k = size_t(y - kClassic.Y) * size_t(kClassic.W) + size_t(x - kClassic.X);
+                        n += now.size() == before.size() && ColorDistance(now[k], before[k]) > 40;
+                    }
+                if (n > 12) return true;
+            }
+            return false;
+        };
+        EXPECT_TRUE(TXDriver::WaitUntil(other, 60s)) << "the engine never replied: " << Keep(scene, "reply");
+        WaitFor(golden, kStatus, "\"Your move?\" after the engine's reply", 60s);
+    }
+
+    // Escape from the game: the title screen with its main menu.
+    void ToMainMenu() {
+        driver.Key(scene, "Escape");
+        WaitFor("title", {560, 80, 380, 200}, "the title screen");
+    }
+    void Quit(TGameProcess& game) {
+        Click(kItemX, ItemY(4));
+        WaitFor("quit", kWindowPatch, "the quit confirmation");
+        Click(560, 412);
+        EXPECT_EQ(game.Wait(10s), 0) << game.ErrorOutput();
+    }
+    // From the main menu: the options list, the given items clicked in turn, back.
+    void SetOptions(std::initializer_list<int> items) {
+        Click(kItemX, ItemY(3));
+        WaitFor("options", {86, 152, 100, 24}, "the options list");
+        for (int item : items) Click(kItemX, ItemY(item));
+        Click(kItemX, ItemY(9));
+        WaitFor("title", {86, 300, 5, 5}, "the main menu after the options");
+    }
+
+    TXDriver::TWindowInfo scene;
+};
+
+TEST_F(PlayTest, WhiteMovesOnBothBoardsThenLeavesThroughTheQuitConfirmation) {
+    CopyContent();
+    auto game = Start();
+    scene = StartWindowed(*game);
+    ASSERT_NE(scene.Id, 0u);
+
+    Click(kItemX, ItemY(1));  // "play game"
+    ASSERT_TRUE(WaitFor("castle", kBackdrop, "the castle"));
+    ASSERT_TRUE(WaitFor("castle", kStatus, "\"Your move?\""));
+    const auto e2 = Grab(PiecePatch("e2", 1)), e4 = Grab(PiecePatch("e4", 1));
+    ClickSquare3D("e2", 1);
+    ClickSquare3D("e4", 1);
+    Rest();
+    ASSERT_TRUE(WaitForChange(PiecePatch("e4", 1), e4, "the pawn arriving on e4"));
+    EXPECT_GT(Changed(Grab(PiecePatch("e2", 1)), e2), 0.15) << "e2 must be empty";
+    AwaitReply("castle");
+
+    // Options: the town, the wooden classic board; a new game there.
+    ToMainMenu();
+    SetOptions({4, 5});
+    Click(kItemX, ItemY(1));
+    ASSERT_TRUE(WaitFor("town", kBackdrop, "the town"));
+    ASSERT_TRUE(WaitFor("town", kStatus, "\"Your move?\" in the town"));
+    Rest();
+    const auto classic = Grab(kClassic);
+    const auto d2 = Grab(ClassicSquare(Square::D2)), d4 = Grab(ClassicSquare(Square::D4));
+    ClickClassic(Square::D2);
+    ClickClassic(Square::D4);
+    Rest();
+    ASSERT_TRUE(WaitForChange(ClassicSquare(Square::D4), d4, "the pawn arriving on the classic board's d4", 0.1));
+    EXPECT_GT(Changed(Grab(ClassicSquare(Square::D2)), d2), 0.1) << "d2 must be empty";
+    AwaitClassicReply("town", classic, Square::D2, Square::D4);
+
+    ToMainMenu();
+    Quit(*game);
+}
+
+TEST_F(PlayTest, BlackWaitsForTheEnginesOpeningThenAnswers) {
+    CopyContent();
+    auto game = Start();
+    scene = StartWindowed(*game);
+    ASSERT_NE(scene.Id, 0u);
+    SetOptions({1});  // "Brunettes"
+    const std::vector<std::string> middle = {"a3", "b3", "c3", "d3", "e3", "f3", "g3", "h3",
+                                             "a4", "b4", "c4", "d4", "e4", "f4", "g4", "h4"};
+    Click(kItemX, ItemY(1));
+    ASSERT_TRUE(WaitFor("castle", kBackdrop, "the castle"));
+    // Before White's first move the middle of the board is empty; the
+    // engine's piece then glides onto the third or fourth rank.
+    std::vector<std::vector<uint32_t>> empty;
+    for (const auto& sq : middle) empty.push_back(Grab(PiecePatch(sq, 1)));
+    Rest();
+    auto landed = [&] {
+        for (size_t i = 0; i < middle.size(); ++i)
+            if (Changed(Grab(PiecePatch(middle[i], 1)), empty[i]) > 0.3) return true;
+        return false;
+    };
+    ASSERT_TRUE(TXDriver::WaitUntil(landed, 60s)) << "White's first move never came: " << Keep(scene, "opening");
+    // Until it has arrived the board takes no reply; the status says the player is to move.
+    ASSERT_TRUE(WaitFor("castle", kStatus, "\"Your move?\" for Black"));
+    std::this_thread::sleep_for(600ms);  // the rest of the glide (at most half a second)
+    const auto e5 = Grab(PiecePatch("e5", 1));
+    ClickSquare3D("e7", 1);
+    ClickSquare3D("e5", 1);
+    Rest();
+    ASSERT_TRUE(WaitForChange(PiecePatch("e5", 1), e5, "Black's pawn arriving on e5"));
+    AwaitReply("castle");
+    ToMainMenu();
+    Quit(*game);
+}
+
+// A whole game at "Easy" (the default) on the classic board against a player
+// that picks a random legal move: the player follows the game on a board of
+// its own, reading each reply off the screen, until the end-of-game window
+// shows; " Rematch" then sets the pieces up again.
+TEST_F(PlayTest, AWholeGameAtEasyEndsInTheEndOfGameWindowAndRematchStartsAgain) {
+    CopyContent();
+    auto game = Start();
+    scene = StartWindowed(*game);
+    ASSERT_NE(scene.Id, 0u);
+    SetOptions({5});  // the wooden classic board
+    Click(kItemX, ItemY(1));
+    ASSERT_TRUE(WaitFor("castle", kBackdrop, "the castle"));
+    ASSERT_TRUE(WaitFor("castle", kStatus, "\"Your move?\""));
+    Rest();
+    std::this_thread::sleep_for(100ms);
+    const auto start = Grab(kClassic);
+
+    TChessBoard model;
+    model.SetComputerPlaysWhite(false);
+    model.SetComputerPlaysBlack(false);
+    // The board ends a game only for a listener of its mate and draw events.
+    model.OnMate = [](TObject*, Square, Square) {};
+    model.OnDraw = [](TObject*) {};
+    model.NewGame();
+    auto squares = [&] {
+        std::array<char, 65> s{};
+        for (int i = 1; i <= 64; ++i) s[size_t(i)] = model.PieceAt(static_cast<Square>(i));
+        return s;
+    };
+    auto legal = [&] {
+        std::vector<std::pair<Square, Square>> moves;
+        for (int a = 1; a <= 64; ++a)
+            for (int b = 1; b <= 64; ++b)
+                if (model.IsLegalMove(static_cast<Square>(a), static_cast<Square>(b)))
+                    moves.emplace_back(static_cast<Square>(a), static_cast<Square>(b));
+        return moves;
+    };
+    // The classic board's squares that differ from a capture of it.
+    auto changedSquares = [&](const std::vector<uint32_t>& before, const std::vector<uint32_t>& now) {
+        std::set<int> changed;
+        if (before.size() != now.size()) return changed;
+        for (int i = 1; i <= 64; ++i) {
+            const TRect r = ClassicSquare(static_cast<Square>(i));
+            int n = 0;
+            for (int y = r.Y + 2; y < r.Y + r.H - 2; ++y)
+                for (int x = r.X + 2; x < r.X + r.W - 2; ++x) {
+                    const size_t k = size_t(y - kClassic.Y) * size_t(kClassic.W) + size_t(x - kClassic.X);
+                    n += ColorDistance(before[k], now[k]) > 40;
+                }
+            if (n > 12) changed.insert(i);
+        }
+        return changed;
+    };
+
+    std::mt19937 random(20261210);
+    int moves = 0;
+    bool over = false;
+    for (; moves < 200 && !over; ++moves) {
+        Rest();
+        const auto before = Grab(kClassic);
+        const auto p0 = squares();
+        const auto options = legal();
+        ASSERT_FALSE(options.empty()) << "the player has no move, yet no window showed";
+        const auto [from, to] = options[std::uniform_int_distribution<size_t>(0, options.size() - 1)(random)];
+        const bool promotes = (model.PieceAt(from) == 'P') && SquareIndex(to) <= 8;
+        model.OnPromotion = [](TObject*, Square, Square, char& piece) { piece = 'Q'; };
+        ASSERT_TRUE(model.PlayMove(from, to));
+        ClickClassic(from);
+        ClickClassic(to);
+        if (promotes) {
+            // The picker comes up once the pawn has arrived; the queen is the lowest choice.
+            const auto picker = Grab({630, 581, 90, 90});
+            Rest();
+            ASSERT_TRUE(WaitForChange({630, 581, 90, 90}, picker, "the promotion picker", 0.1));
+            Click(675, 626);
+        }
+        if (model.GameEnded()) {
+            over = true;
+            break;
+        }
+        // The engine's reply: the one legal reply whose squares are the ones
+        // that changed on the screen, once the screen has settled.
+        const auto p1 = squares();
+        std::vector<std::pair<std::pair<Square, Square>, std::set<int>>> replies;
+        for (const auto& move : legal()) replies.push_back({move, {}});
+        // The squares each reply would change, from the player's position before its move.
+        for (auto& [move, set] : replies) {
+            std::array<char, 65> after = p1;
+            const int a = SquareIndex(move.first), b = SquareIndex(move.second);
+            const char piece = after[size_t(a)];
+            after[size_t(b)] = (piece == 'p' && b >= 57) ? 'q' : piece;
+            after[size_t(a)] = Blank;
+            // Castling moves the rook too; en passant takes the pawn beside.
+            if (piece == 'k' && a == 5 && b == 7) after[8] = Blank, after[6] = 'r';
+            if (piece == 'k' && a == 5 && b == 3) after[1] = Blank, after[4] = 'r';
+            if (piece == 'p' && (b - a == 7 || b - a == 9) && p1[size_t(b)] == Blank) after[size_t(b - 8)] = Blank;
+            for (int i = 1; i <= 64; ++i)
+                if (after[size_t(i)] != p0[size_t(i)]) set.insert(i);
+        }
+        Rest();
+        std::pair<Square, Square> reply{Square::None, Square::None};
+        std::set<int> last;
+        const bool seen = TXDriver::WaitUntil(
+            [&] {
+                // The reply has arrived once the status says "Your move?" again
+                // (or the game is over); before that a frame may show its piece
+                // lifted from its square and not yet put down.
+                const bool arrived = Shows("castle", kStatus) || Shows("game_over", kWindowPatch);
+                const std::set<int> now = changedSquares(before, Grab(kClassic));
+                const bool settled = arrived && now == last;
+                last = arrived ? now : std::set<int>{};
+                if (!settled) return false;
+                for (const auto& [move, set] : replies)
+                    if (set == now) {
+                        reply = move;
+                        return true;
+                    }
+                return false;
+            },
+            60s);
+        ASSERT_TRUE(seen) << "no reply matched the screen after " << moves << " moves: " << Keep(scene, "reply");
+        model.OnPromotion = [](TObject*, Square, Square, char& piece) { piece = 'q'; };
+        ASSERT_TRUE(model.PlayMove(reply.first, reply.second));
+        if (model.GameEnded()) over = true;
+    }
+    ASSERT_TRUE(over) << "no end within " << moves << " moves";
+    // The player's board agrees that the game is over.
+    EXPECT_TRUE(model.GameEnded()) << "the window showed after " << moves << " moves, with the game still on";
+    std::printf("the game ended after %d moves of the player\n", moves + 1);
+    ASSERT_TRUE(WaitFor("game_over", kWindowPatch, "the end-of-game window", 30s));
+
+    Click(512, 412);  // " Rematch"
+    Rest();
+    EXPECT_TRUE(TXDriver::WaitUntil([&] { return Changed(Grab(kClassic), start) == 0.0; }, 20s))
+        << "the pieces were not set up again: " << Keep(scene, "rematch");
+    EXPECT_FALSE(Shows("game_over", kWindowPatch)) << "the window must close";
+    ASSERT_TRUE(WaitFor("castle", kStatus, "\"Your move?\" after the rematch"));
+    ToMainMenu();
+    Quit(*game);
+}
+
+} // namespace
