@@ -3,17 +3,38 @@
 // message loop until the game ends.
 
 #include <SDL2/SDL.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
 
 #include "game/Scene.h"
 #include "platform/Application.h"
 #include "platform/MessageBox.h"
+#include "platform/ProgramPath.h"
 #include "platform/SdlEvents.h"
+
+namespace {
+
+// The game reads its content from the folder it starts in. Started from a
+// desktop menu or another folder that has none, it starts in its own
+// folder instead, where the build and the installation put the content.
+void EnterContentFolder() {
+    std::error_code ec;
+    if (std::filesystem::exists("zelkor.def", ec)) return;
+    const std::string own = zelkor::ProgramDirectory();
+    if (std::filesystem::exists(own + "zelkor.def", ec) && chdir(own.c_str()) != 0)
+        std::fprintf(stderr, "Zelkor Chess: cannot enter %s\n", own.c_str());
+}
+
+} // namespace
 
 int main(int, char**) {
     using namespace zelkor;
     // The launcher closing must not end the program: only the scene's own
     // window (or an interrupt) does.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    EnterContentFolder();
     TApplication& app = TApplication::Instance();
     TSdlEventSource events;
     if (!events.Ok()) {

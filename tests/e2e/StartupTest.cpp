@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -109,6 +110,39 @@ TEST_F(StartupTest, ArchiveWithEveryRecordDamagedStartsWithoutTheContent) {
     const int code = game->Wait(10s);
     EXPECT_TRUE(code == 0 || code == 1) << code << ": " << game->ErrorOutput();
     EXPECT_NE(game->ErrorOutput().find("Zelkor Chess:"), std::string::npos) << "what failed must be named";
+}
+
+// Installed under a prefix and started as the desktop entry says, from a
+// folder without any content (a desktop starts programs in the home folder).
+TEST_F(StartupTest, TheInstalledGameStartsFromItsDesktopEntryInAnyFolder) {
+    const fs::path prefix = folder / "prefix";
+    const std::string command = std::string("\"") + ZELKOR_CMAKE + "\" --install \"" + ZELKOR_BUILD_DIR + "\" --prefix \"" +
+                                prefix.string() + "\" > \"" + (folder / "install.log").string() + "\" 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    EXPECT_TRUE(fs::exists(prefix / "share/icons/hicolor/256x256/apps/zelkor-chess.png"));
+    std::ifstream entry(prefix / "share/applications/zelkor-chess.desktop");
+    ASSERT_TRUE(entry) << "no desktop entry";
+    std::string line, exec, icon;
+    while (std::getline(entry, line)) {
+        if (line.rfind("Exec=", 0) == 0) exec = line.substr(5);
+        if (line.rfind("Icon=", 0) == 0) icon = line.substr(5);
+    }
+    EXPECT_EQ(icon, "zelkor-chess");
+    ASSERT_TRUE(fs::exists(exec)) << "the entry starts \"" << exec << "\"";
+    const fs::path home = folder / "home";
+    fs::create_directories(home);
+    auto game = std::make_unique<TGameProcess>(exec, home.string(),
+                                               std::vector<std::pair<std::string, std::string>>{{"SDL_AUDIODRIVER", "dummy"}});
+    auto launcher = WaitForLauncher();
+    ASSERT_NE(launcher.Id, 0u);
+    driver.Click(launcher, 245 + 8, 312 + 8);
+    driver.Click(launcher, kStartX, kStartY);
+    auto scene = driver.WaitForWindow("Zelkor Chess", 1024, 768, 20s);
+    ASSERT_NE(scene.Id, 0u) << "no game window; errors: " << game->ErrorOutput();
+    ExpectTitleShown(scene, 0, 0, 1.0);
+    game->Signal(SIGTERM);
+    EXPECT_EQ(game->Wait(10s), 0) << game->ErrorOutput();
+    EXPECT_EQ(game->ErrorOutput().find("Zelkor Chess:"), std::string::npos) << game->ErrorOutput();
 }
 
 TEST_F(StartupTest, WithoutADisplayItSaysSoAndExitsWithAnError) {

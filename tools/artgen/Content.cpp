@@ -1,6 +1,7 @@
 #include "tools/artgen/Content.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -38,6 +39,46 @@ bool WriteFont(const std::string& dir, const std::string& name, const std::strin
     return true;
 }
 
+// The program's icon: the large White knight, cropped to what it covers and
+// shrunk by area averaging (on premultiplied colour) into a square of
+// `size` with a small margin, on a transparent ground.
+TPixelSheet Icon(const TPixelSheet& large, int patternW, int patternH, int pattern, int size) {
+    const int x0 = pattern * patternW;
+    int left = patternW, top = patternH, right = -1, bottom = -1;
+    for (int y = 0; y < patternH; ++y)
+        for (int x = 0; x < patternW; ++x)
+            if ((large.Pixels[size_t(y) * size_t(large.Width) + size_t(x0 + x)] >> 24) > 8) {
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+    TPixelSheet icon{size, size, std::vector<uint32_t>(size_t(size) * size_t(size), 0)};
+    if (right < left) return icon;
+    const int w = right - left + 1, h = bottom - top + 1;
+    const double scale = double(size - 2 * (size / 32)) / std::max(w, h);
+    const int ox = (size - int(w * scale)) / 2, oy = (size - int(h * scale)) / 2;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            // The source area under this icon pixel.
+            const double sx0 = (x - ox) / scale, sy0 = (y - oy) / scale, sx1 = (x + 1 - ox) / scale, sy1 = (y + 1 - oy) / scale;
+            double a = 0, r = 0, g = 0, b = 0;
+            int n = 0;
+            for (int sy = int(std::floor(sy0)); sy < int(std::ceil(sy1)); ++sy)
+                for (int sx = int(std::floor(sx0)); sx < int(std::ceil(sx1)); ++sx) {
+                    ++n;
+                    if (sx < 0 || sy < 0 || sx >= w || sy >= h) continue;
+                    const uint32_t p = large.Pixels[size_t(top + sy) * size_t(large.Width) + size_t(x0 + left + sx)];
+                    const double pa = (p >> 24) / 255.0;
+                    a += pa;
+                    r += pa * ((p >> 16) & 0xFF), g += pa * ((p >> 8) & 0xFF), b += pa * (p & 0xFF);
+                }
+            if (n == 0 || a <= 0) continue;
+            auto channel = [](double v) { return uint32_t(std::clamp(std::lround(v), 0L, 255L)); };
+            icon.Pixels[size_t(y) * size_t(size) + size_t(x)] =
+                channel(a / n * 255) << 24 | channel(r / a) << 16 | channel(g / a) << 8 | channel(b / a);
+        }
+    return icon;
+}
+
 } // namespace
 
 bool WriteContent(const std::string& dir, std::string& error) {
@@ -68,6 +109,12 @@ bool WriteContent(const std::string& dir, std::string& error) {
         if (!WritePng(dir + "/art/" + p.name + ".png", p.sheet, error)) return false;
     const TPixelSheet splash = Splash(pieces, fonts);
     if (!WriteJpeg(dir + "/splash.jpg", splash, 92, error)) return false;
+    // The desktop icon, from the large pieces (426 x 719 patterns; the White knight is the second).
+    {
+        TPixelSheet large;
+        if (!ReadPng(dir + "/art/zelkor_piece_1.png", large, error)) return false;
+        if (!WritePng(dir + "/zelkor-chess.png", Icon(large, large.Width / 6, large.Height / 2, 1, 256), error)) return false;
+    }
 
     std::vector<Entry> fontEntries(3);
     if (!WriteFont(dir, "font_menu", fonts.logo, 26, fontEntries[0], error) ||
