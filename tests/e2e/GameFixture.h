@@ -67,21 +67,25 @@ protected:
     // The title screen's ground where nothing moves over it (the logo), as
     // the golden title picture has it.
     void ExpectTitleShown(const TXDriver::TWindowInfo& window, int x0, int y0, double scale) {
-        TPixelSheet title;
-        std::string error;
-        ASSERT_TRUE(ReadPng(std::string(ZELKOR_GOLDEN_DIR) + "/title.png", title, error)) << error;
-        const std::pair<int, int> points[] = {{600, 140}, {760, 150}, {880, 230}, {700, 60}, {980, 700}};
+        ExpectScreenShown(window, "title", {{600, 140}, {760, 150}, {880, 230}, {700, 60}, {980, 700}}, x0, y0, scale);
+    }
+    // Waits until the window shows the golden picture's pixels at `points`
+    // (scene pixels, drawn at `scale` from (x0, y0) in the window).
+    void ExpectScreenShown(const TXDriver::TWindowInfo& window, const std::string& golden,
+                           const std::vector<std::pair<int, int>>& points, int x0, int y0, double scale) {
+        const TPixelSheet& want = Golden(golden);
+        ASSERT_EQ(want.Width, 1024);
         bool shown = TXDriver::WaitUntil(
             [&] {
                 for (auto [x, y] : points) {
-                    const uint32_t want = title.Pixels[size_t(y) * 1024 + size_t(x)] & 0xFFFFFF;
+                    const uint32_t expected = want.Pixels[size_t(y) * 1024 + size_t(x)] & 0xFFFFFF;
                     const uint32_t got = driver.Pixel(window, x0 + int(x * scale), y0 + int(y * scale));
-                    if (ColorDistance(want, got) > 40) return false;
+                    if (ColorDistance(expected, got) > 40) return false;
                 }
                 return true;
             },
             20s);
-        if (!shown) ADD_FAILURE() << "the title screen never showed; the window as it was: " << Keep(window, "title");
+        if (!shown) ADD_FAILURE() << "the " << golden << " screen never showed; the window as it was: " << Keep(window, golden);
     }
 
     // Writes what the window shows into the build's e2e-out folder; the file's name.

@@ -48,9 +48,13 @@ TEST_F(StartupTest, EscapeOnTheLauncherStartsTheGameFullScreenLetterboxed) {
     // with bars of 32 rows above and below.
     auto screen = driver.WaitForWindow("Zelkor Chess", 1280, 1024, 20s);
     ASSERT_NE(screen.Id, 0u) << "no full-screen window; errors: " << game->ErrorOutput();
-    ExpectTitleShown(screen, 0, 32, 1280.0 / 1024.0);
+    const double scale = 1280.0 / 1024.0;
+    ExpectTitleShown(screen, 0, 32, scale);
     EXPECT_EQ(driver.Pixel(screen, 640, 10), 0x000000u) << "the bar above the picture";
     EXPECT_EQ(driver.Pixel(screen, 640, 1015), 0x000000u) << "the bar below the picture";
+    // The pointer is mapped back to scene pixels: "play game" where it shows.
+    driver.Click(screen, int(120 * scale), 32 + int(167 * scale));
+    ExpectScreenShown(screen, "castle", {{560, 110}, {600, 150}, {980, 300}, {300, 200}}, 0, 32, scale);
     game->Signal(SIGTERM);
     EXPECT_EQ(game->Wait(10s), 0) << game->ErrorOutput();
 }
