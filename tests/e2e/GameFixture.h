@@ -45,9 +45,10 @@ protected:
             fs::copy_file(fs::path(ZELKOR_GAME).parent_path() / name, folder / name, fs::copy_options::overwrite_existing);
     }
 
-    std::unique_ptr<TGameProcess> Start(const std::vector<std::string>& unset = {}) {
+    // The game started in the test's folder; `program` another copy of it.
+    std::unique_ptr<TGameProcess> Start(const std::vector<std::string>& unset = {}, const std::string& program = ZELKOR_GAME) {
         // No sound card on a test machine.
-        auto game = std::make_unique<TGameProcess>(ZELKOR_GAME, folder.string(),
+        auto game = std::make_unique<TGameProcess>(program, folder.string(),
                                                    std::vector<std::pair<std::string, std::string>>{{"SDL_AUDIODRIVER", "dummy"}},
                                                    unset);
         EXPECT_TRUE(game->Started());

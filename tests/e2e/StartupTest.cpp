@@ -59,9 +59,13 @@ TEST_F(StartupTest, EscapeOnTheLauncherStartsTheGameFullScreenLetterboxed) {
     EXPECT_EQ(game->Wait(10s), 0) << game->ErrorOutput();
 }
 
+// The program in a folder of its own with the archive but no description
+// (beside the build's program the content is complete, and the game would
+// use that).
 TEST_F(StartupTest, MissingDescriptionShowsTheDeviceFailureAndExitsWithAnError) {
     fs::copy_file(fs::path(ZELKOR_GAME).parent_path() / "zelkor.dat", folder / "zelkor.dat");
-    auto game = Start();
+    fs::copy_file(ZELKOR_GAME, folder / "zelkor-chess");
+    auto game = Start({}, (folder / "zelkor-chess").string());
     auto launcher = WaitForLauncher();
     ASSERT_NE(launcher.Id, 0u);
     driver.Click(launcher, kStartX, kStartY);
