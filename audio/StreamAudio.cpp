@@ -175,6 +175,8 @@ void TStreamOut::Play() {
     input->Close();
     if (OnDone) Notify([this] { Fire(OnDone, this); });
     status_ = TOutputStatus::tosIdle;
+    // A synchronous Stop waits for this on the main thread: end its wait now.
+    TMainThreadQueue::Instance().Wake();
 }
 
 } // namespace zelkor
