@@ -9,7 +9,7 @@ packages=(
   clang libclang-rt-14-dev
   zlib1g-dev libssl-dev libpng-dev libsdl2-dev libepoxy-dev libexpat1-dev libfreetype-dev
   libmpg123-dev lame libmp3lame-dev
-  fonts-dejavu-core fonts-ebgaramond libjpeg-dev
+  fonts-dejavu-core fonts-ebgaramond fonts-liberation2 libjpeg-dev
   xvfb xauth libgl1-mesa-dri libx11-dev libxtst-dev
   xfonts-base
   python3
