@@ -2,20 +2,17 @@
 
 #include <cstring>
 
+#include "platform/LittleEndian.h"
+
 namespace zelkor {
 
 namespace {
 
-uint32_t U32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
-uint16_t U16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
+using le::Put16;
+using le::Put32;
+using le::U16;
+using le::U32;
 
-void Put32(std::vector<uint8_t>& v, uint32_t x) {
-    for (int i = 0; i < 4; ++i) v.push_back(uint8_t(x >> (8 * i)));
-}
-void Put16(std::vector<uint8_t>& v, uint16_t x) {
-    v.push_back(uint8_t(x));
-    v.push_back(uint8_t(x >> 8));
-}
 
 bool Fail(std::string& error, const char* why) {
     error = why;

@@ -157,6 +157,11 @@ public:
     void SetAnimationDelay(int value) { animationDelay_ = value; }
     Square DragSource() const { return dragSource_; }
     Square DragTarget() const { return dragTarget_; }
+    // Set by a view's drag and drop: the move made by a drop is not animated.
+    void SetDragSquares(Square source, Square target) {
+        dragSource_ = source;
+        dragTarget_ = target;
+    }
     // Replaces the view (the default one shows nothing); nullptr restores it.
     void SetView(std::unique_ptr<TChessBoardView> view);
     TChessBoardView& View() { return *view_; }

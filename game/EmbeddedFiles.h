@@ -2,16 +2,11 @@
 // Files that are part of the program itself, put in at build time from
 // data/: the eight sound effects, the launcher's splash picture and font.
 
-#include <cstdint>
 #include <span>
-#include <string_view>
+
+#include "platform/EmbeddedFile.h"
 
 namespace zelkor {
-
-struct TEmbeddedFile {
-    std::string_view Name;  // the file's name in data/, without the folder
-    std::span<const uint8_t> Bytes;
-};
 
 // sound_1.wav .. sound_8.wav, in that order: RIFF WAVE images.
 std::span<const TEmbeddedFile> EffectWaves();

@@ -10,31 +10,6 @@
 
 namespace zelkor {
 
-// ---- Bitmap ----
-
-TBitmap::TBitmap(int width, int height, uint32_t fill)
-    : width_(std::max(0, width)), height_(std::max(0, height)), pixels_(size_t(width_) * size_t(height_), fill) {}
-
-TBitmap TBitmap::Crop(int x, int y, int width, int height) const {
-    TBitmap out(width, height, 0);
-    for (int j = 0; j < out.height_; ++j)
-        for (int i = 0; i < out.width_; ++i)
-            if (x + i >= 0 && y + j >= 0 && x + i < width_ && y + j < height_) out.SetPixel(i, j, Pixel(x + i, y + j));
-    return out;
-}
-
-// ---- Fonts ----
-
-int TFont::PixelSize() const {
-    if (Height < 0) return -Height;
-    return std::max(1, int(std::lround(Size * 96.0 / 72.0)));
-}
-
-int TFont::PointSize() const {
-    if (Height < 0) return std::max(1, int(std::lround(-Height * 72.0 / 96.0)));
-    return Size;
-}
-
 std::string FontFileFor(std::string_view name) {
     std::string lower(name);
     for (char& c : lower) c = char(std::tolower(static_cast<unsigned char>(c)));
@@ -143,15 +118,15 @@ void TCanvas::TileBitmap(const TBitmap& tile, int x0, int y0) {
 
 void TCanvas::Line(TPoint a, TPoint b, const TPen& pen) {
     const uint32_t argb = ColorToArgb(pen.Color);
-    const int half = std::max(1, pen.Width) / 2, extra = std::max(1, pen.Width) - 1 - half;
+    const int width = std::max(1, pen.Width), half = width / 2, extra = width - 1 - half;
     int x = a.X, y = a.Y;
     const int dx = std::abs(b.X - a.X), dy = -std::abs(b.Y - a.Y);
     const int sx = a.X < b.X ? 1 : -1, sy = a.Y < b.Y ? 1 : -1;
     int err = dx + dy;
-    for (;;) {
+    // As the system's line drawing: the end point itself is left out.
+    while (x != b.X || y != b.Y) {
         for (int j = -half; j <= extra; ++j)
             for (int i = -half; i <= extra; ++i) Plot(x + i, y + j, argb);
-        if (x == b.X && y == b.Y) break;
         const int e2 = 2 * err;
         if (e2 >= dy) err += dy, x += sx;
         if (e2 <= dx) err += dx, y += sy;
@@ -160,7 +135,6 @@ void TCanvas::Line(TPoint a, TPoint b, const TPen& pen) {
 
 void TCanvas::Polyline(std::span<const TPoint> points, const TPen& pen) {
     for (size_t i = 1; i < points.size(); ++i) Line(points[i - 1], points[i], pen);
-    if (points.size() == 1) Line(points[0], points[0], pen);
 }
 
 TFontFace* TCanvas::Face(const TFont& font) {

@@ -12,62 +12,9 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Bitmap.h"
+
 namespace zelkor {
-
-// Colours as the board's properties hold them: 0x00BBGGRR.
-using TColor = uint32_t;
-inline constexpr TColor clBlack = 0x000000, clWhite = 0xFFFFFF, clSilver = 0xC0C0C0, clGray = 0x808080;
-// 0xFFRRGGBB of a colour.
-inline uint32_t ColorToArgb(TColor c) {
-    return 0xFF000000u | (c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF);
-}
-
-struct TPoint {
-    int X = 0, Y = 0;
-};
-// Left and top inclusive, right and bottom exclusive.
-struct TRect {
-    int Left = 0, Top = 0, Right = 0, Bottom = 0;
-    int Width() const { return Right - Left; }
-    int Height() const { return Bottom - Top; }
-};
-
-class TBitmap {
-public:
-    TBitmap() = default;
-    TBitmap(int width, int height, uint32_t fill = 0xFF000000u);
-    int Width() const { return width_; }
-    int Height() const { return height_; }
-    bool Empty() const { return width_ <= 0 || height_ <= 0; }
-    uint32_t Pixel(int x, int y) const { return pixels_[size_t(y) * size_t(width_) + size_t(x)]; }
-    void SetPixel(int x, int y, uint32_t argb) { pixels_[size_t(y) * size_t(width_) + size_t(x)] = argb; }
-    const std::vector<uint32_t>& Pixels() const { return pixels_; }
-    std::vector<uint32_t>& Pixels() { return pixels_; }
-    // A part of the bitmap (clipped to it).
-    TBitmap Crop(int x, int y, int width, int height) const;
-
-private:
-    int width_ = 0, height_ = 0;
-    std::vector<uint32_t> pixels_;
-};
-
-struct TPen {
-    TColor Color = clBlack;
-    int Width = 1;
-};
-
-// Size is in points (at 96 pixels per inch); a Height below 0 gives the
-// character height in pixels instead and takes precedence.
-struct TFont {
-    std::string Name = "Arial";
-    int Size = 7;
-    int Height = 0;
-    TColor Color = clWhite;
-    // The pixel size the font is drawn at.
-    int PixelSize() const;
-    // The size in points (from Height when that is set).
-    int PointSize() const;
-};
 
 class TFontFace;
 
@@ -94,8 +41,9 @@ public:
     void FillClip(TColor color);
     // Copies of `tile` side by side from (x0, y0) over the whole surface, inside the clip.
     void TileBitmap(const TBitmap& tile, int x0, int y0);
-    // Lines through the points with the pen, inside the clip; every point
-    // of every segment is drawn, the last one too.
+    // Lines through the points with the pen, inside the clip. As with the
+    // system's lines, each segment leaves out its end point: a frame that
+    // returns to its start is closed, an open line stops one pixel short.
     void Polyline(std::span<const TPoint> points, const TPen& pen);
     void Line(TPoint a, TPoint b, const TPen& pen);
     // Text with its cell's top-left at (x, y), background left as it is.

@@ -117,6 +117,21 @@ void TXDriver::Click(const TWindowInfo& window, int x, int y) {
     XSync(display_, False);
 }
 
+void TXDriver::Drag(const TWindowInfo& window, int x1, int y1, int x2, int y2) {
+    if (!Ok()) return;
+    MoveTo(window, x1, y1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+    XSync(display_, False);
+    for (int i = 1; i <= 10; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(15));
+        MoveTo(window, x1 + (x2 - x1) * i / 10, y1 + (y2 - y1) * i / 10);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+    XSync(display_, False);
+}
+
 void TXDriver::Key(const TWindowInfo& window, const std::string& name) {
     if (!Ok()) return;
     XSetInputFocus(display_, window.Id, RevertToPointerRoot, CurrentTime);

@@ -39,6 +39,9 @@ public:
     // Pointer and buttons, in the window's client pixels.
     void MoveTo(const TWindowInfo& window, int x, int y);
     void Click(const TWindowInfo& window, int x, int y);
+    // Presses the left button at the first point, moves to the second in
+    // small steps and releases it there.
+    void Drag(const TWindowInfo& window, int x1, int y1, int x2, int y2);
     // A key by its X name ("Return", "Escape", "0", "e", ...), pressed and
     // released in `window`, which first gets the keyboard focus (as a
     // window manager would give it; the test display has none).

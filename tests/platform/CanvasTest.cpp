@@ -43,7 +43,7 @@ TEST(Canvas, TilesRepeatFromTheirOrigin) {
     EXPECT_EQ(surface.Pixel(4, 4), 0xFF445566u);
 }
 
-TEST(Canvas, PolylinesDrawEveryPointIncludingTheLast) {
+TEST(Canvas, AClosedFrameIsWholeAndAnOpenLineStopsShortOfItsEnd) {
     TBitmap surface(10, 10);
     TCanvas canvas(surface);
     const TPoint frame[] = {{0, 0}, {9, 0}, {9, 9}, {0, 9}, {0, 0}};
@@ -55,6 +55,10 @@ TEST(Canvas, PolylinesDrawEveryPointIncludingTheLast) {
         EXPECT_EQ(surface.Pixel(0, i), 0xFFFFFFFFu);
     }
     EXPECT_EQ(surface.Pixel(5, 5), kBlackArgb);
+    canvas.Line({2, 5}, {6, 5}, TPen{0x0000FF, 1});
+    EXPECT_EQ(surface.Pixel(2, 5), kRed);
+    EXPECT_EQ(surface.Pixel(5, 5), kRed);
+    EXPECT_EQ(surface.Pixel(6, 5), kBlackArgb);
 }
 
 TEST(Canvas, MaskedImagesDrawOnlyWhereTheMaskIsDark) {

@@ -17,7 +17,7 @@ execute_process(COMMAND ${PACK} create ${WORK}/zelkor.dat ${WORK}/content.manife
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "the packer failed")
 endif()
-file(GLOB generated RELATIVE ${WORK} ${WORK}/art/* ${WORK}/*.def ${WORK}/*.manifest ${WORK}/*.jpg ${WORK}/*.font ${WORK}/*.png)
+file(GLOB generated RELATIVE ${WORK} ${WORK}/art/* ${WORK}/*.def ${WORK}/*.manifest ${WORK}/*.jpg ${WORK}/*.font ${WORK}/*.png ${WORK}/*.bmp)
 list(APPEND generated zelkor.dat)
 compare_with_data(${WORK} ${DATA} ${generated})
 message(STATUS "content matches data/")

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/Bitmap.h"
 #include "tools/artgen/Jpeg.h"
 #include "tools/artgen/Preview.h"
 #include "tools/artgen/Scenes.h"
@@ -79,6 +80,43 @@ TPixelSheet Icon(const TPixelSheet& large, int patternW, int patternH, int patte
     return icon;
 }
 
+// The board component's built-in piece set: 6 x 4 cells of 40 pixels,
+// White's pieces (pawn, knight, bishop, rook, queen, king) with their masks
+// below them, then Black's, shrunk from the flat pieces (90-pixel cells, a
+// row per side) by area averaging. A mask pixel is black where the piece
+// covers at least half of it; the piece's edge is eased toward a middle grey.
+TBitmap BoardPieceSet(const TPixelSheet& flat) {
+    constexpr int kCell = 40, kFrom = 90;
+    TBitmap set(6 * kCell, 4 * kCell, 0xFFFFFFFFu);
+    const double step = double(kFrom) / kCell;
+    for (int side = 0; side < 2; ++side)
+        for (int col = 0; col < 6; ++col)
+            for (int y = 0; y < kCell; ++y)
+                for (int x = 0; x < kCell; ++x) {
+                    double a = 0, r = 0, g = 0, b = 0, n = 0;
+                    for (double sy = y * step; sy < (y + 1) * step - 1e-9; sy += step / 4)
+                        for (double sx = x * step; sx < (x + 1) * step - 1e-9; sx += step / 4) {
+                            const uint32_t p = flat.Pixels[size_t(side * kFrom + int(sy)) * size_t(flat.Width) +
+                                                           size_t(col * kFrom + int(sx))];
+                            const double pa = (p >> 24) / 255.0;
+                            a += pa, n += 1;
+                            r += pa * ((p >> 16) & 0xFF), g += pa * ((p >> 8) & 0xFF), b += pa * (p & 0xFF);
+                        }
+                    a /= n, r /= n, g /= n, b /= n;
+                    const int px = col * kCell + x, py = 2 * side * kCell + y;
+                    if (a < 0.5) {
+                        set.SetPixel(px, py + kCell, 0xFFFFFFFFu);
+                        continue;
+                    }
+                    auto channel = [&](double premultiplied) {
+                        return uint32_t(std::clamp(std::lround(premultiplied + (1 - a) * 128), 0L, 255L));
+                    };
+                    set.SetPixel(px, py, 0xFF000000u | channel(r) << 16 | channel(g) << 8 | channel(b));
+                    set.SetPixel(px, py + kCell, 0xFF000000u);
+                }
+    return set;
+}
+
 } // namespace
 
 bool WriteContent(const std::string& dir, std::string& error) {
@@ -109,6 +147,16 @@ bool WriteContent(const std::string& dir, std::string& error) {
         if (!WritePng(dir + "/art/" + p.name + ".png", p.sheet, error)) return false;
     const TPixelSheet splash = Splash(pieces, fonts);
     if (!WriteJpeg(dir + "/splash.jpg", splash, 92, error)) return false;
+    // The board component's own piece set, compiled into the program.
+    {
+        const std::vector<uint8_t> bmp = EncodeBmp(BoardPieceSet(pieces.flat));
+        std::ofstream out(dir + "/board_pieces.bmp", std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(bmp.data()), std::streamsize(bmp.size()));
+        if (!out) {
+            error = "cannot write board_pieces.bmp";
+            return false;
+        }
+    }
     // The desktop icon, from the large pieces (426 x 719 patterns; the White knight is the second).
     {
         TPixelSheet large;

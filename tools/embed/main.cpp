@@ -2,8 +2,9 @@
 // program at build time.
 //   zelkor-embed OUT.cpp FUNCTION FILE...
 // writes a source file defining `std::span<const TEmbeddedFile> FUNCTION()`
-// (declared in game/EmbeddedFiles.h) listing the files in the order given,
-// each under its file name without the folder.
+// (declared in the header of its users; the file type is in
+// platform/EmbeddedFile.h) listing the files in the order given, each under
+// its file name without the folder.
 
 #include <cstdio>
 #include <filesystem>
@@ -18,7 +19,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string outPath = argv[1], function = argv[2];
-    std::string text = "// Made by zelkor-embed at build time.\n#include \"game/EmbeddedFiles.h\"\n\nnamespace zelkor {\n\nnamespace {\n\n";
+    std::string text = "// Made by zelkor-embed at build time.\n#include <span>\n#include \"platform/EmbeddedFile.h\"\n\nnamespace zelkor {\n\nnamespace {\n\n";
     std::string table;
     for (int i = 3; i < argc; ++i) {
         std::ifstream in(argv[i], std::ios::binary);
