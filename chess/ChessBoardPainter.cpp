@@ -377,9 +377,7 @@ void TChessBoardPainter::MouseUp(int x, int y, bool left) {
     const bool accepted =
         target != Square::None && !board_.Thinking() && (target == source || board_.IsLegalMove(source, target));
     if (!accepted) {
-        DrawSquare(source, board_.PieceAt(source));
-        board_.SetDragSquares(source, Square::None);
-        if (board_.OnIllegalMove) board_.OnIllegalMove(&board_, source);
+        DragCancelled(source);
         return;
     }
     board_.SetDragSquares(source, target);
@@ -388,6 +386,21 @@ void TChessBoardPainter::MouseUp(int x, int y, bool left) {
         return;
     }
     board_.PlayMove(source, target);
+}
+
+void TChessBoardPainter::CancelDrag() {
+    if (!dragging_) return;
+    const Square source = pressed_;
+    pressed_ = Square::None;
+    dragging_ = false;
+    DragCancelled(source);
+}
+
+void TChessBoardPainter::DragCancelled(Square source) {
+    drag_.Visible = false;
+    DrawSquare(source, board_.PieceAt(source));
+    board_.SetDragSquares(source, Square::None);
+    if (board_.OnIllegalMove) board_.OnIllegalMove(&board_, source);
 }
 
 } // namespace zelkor

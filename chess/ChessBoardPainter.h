@@ -136,6 +136,8 @@ public:
     void MouseDown(int x, int y, bool left);
     void MouseMove(int x, int y, bool leftHeld);
     void MouseUp(int x, int y, bool left);
+    // The user gives up a drag (Escape): the piece goes back, OnIllegalMove fires.
+    void CancelDrag();
     bool Dragging() const { return dragging_; }
     bool Resizing() const { return resizing_; }
     // The pointer shape the host should show: the sizing one at the corner.
@@ -153,6 +155,8 @@ private:
     // Fills the clip with a usable bitmap tiled from (0, 0), else with the colour.
     void FillCells(TCanvas& canvas, const TBitmap& bitmap, TColor color);
     TPoint CellOf(Square sq) const;
+    // Hides the drag image, draws the piece back and fires OnIllegalMove.
+    void DragCancelled(Square source);
 
     TChessBoard& board_;
     TBitmap surface_;

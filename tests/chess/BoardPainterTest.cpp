@@ -174,6 +174,18 @@ TEST_F(BoardPainterTest, DragAndDropPlaysLegalMovesAndCancelsTheRest) {
     EXPECT_EQ(board.PieceAt(Square::E2), Blank);
     EXPECT_LT(frames, 20) << "a dropped move does not slide";
     EXPECT_FALSE(view->DragImage().Visible);
+    // A drag given up by the user.
+    const TPoint d2 = view->SquareOrigin(Square::D2);
+    view->MouseDown(d2.X + 20, d2.Y + 20, true);
+    view->MouseMove(d2.X + 20, d2.Y - 30, true);
+    ASSERT_TRUE(view->Dragging());
+    EXPECT_TRUE(view->DragImage().Visible);
+    view->CancelDrag();
+    EXPECT_FALSE(view->DragImage().Visible);
+    EXPECT_EQ(illegal.back(), Square::D2);
+    EXPECT_EQ(board.PieceAt(Square::D2), 'P');
+    view->MouseUp(d2.X + 20, d2.Y - 30, true);
+    EXPECT_EQ(board.PieceAt(Square::D2), 'P') << "the release after a cancel makes no move";
     // A small wobble is no drag.
     const TPoint g8 = view->SquareOrigin(Square::G8);
     view->MouseDown(g8.X + 20, g8.Y + 20, true);

@@ -4,7 +4,7 @@
 //   zelkor-board [--pieces FILE.bmp|FILE.png]
 // Keys: W / B the computer plays White / Black (on or off), 1..8 its depth,
 // T White on top, C coordinates, G grid lines, A animated moves, N a new
-// game, Escape quits.
+// game, Escape gives up a drag or quits.
 
 #include <SDL2/SDL.h>
 
@@ -95,7 +95,14 @@ public:
 
 private:
     void Key(SDL_Keycode k) {
-        if (k == SDLK_ESCAPE) TApplication::Instance().Terminate();
+        if (k == SDLK_ESCAPE) {
+            // Escape gives up a drag first; otherwise it quits.
+            if (view_->Dragging())
+                view_->CancelDrag();
+            else
+                TApplication::Instance().Terminate();
+            return;
+        }
         if (k == SDLK_w) board_.SetComputerPlaysWhite(!board_.ComputerPlaysWhite());
         if (k == SDLK_b) board_.SetComputerPlaysBlack(!board_.ComputerPlaysBlack());
         if (k >= SDLK_1 && k <= SDLK_8) board_.SetSearchDepth(int(k - SDLK_0));
