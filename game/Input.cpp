@@ -72,7 +72,10 @@ void TSceneInput::FormMouseDown(int x, int y) {
         if (s_.State == GameState::ChoosePromotion) {
             if (s_.HoverPromotion > 0) flow_.CompletePromotion(s_.HoverPromotion);
         } else {
-            if (s_.State == GameState::YourMove) ClickOnBoard(x, y);
+            // While a piece glides (the engine's first move when the player
+            // has Black) the board takes no click: a second glide would
+            // replace the first and its piece would never land.
+            if (s_.State == GameState::YourMove && !s_.Move.Animating) ClickOnBoard(x, y);
             SideButtonAction();
         }
     }

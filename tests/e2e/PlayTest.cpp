@@ -210,7 +210,18 @@ TEST_F(PlayTest, BlackWaitsForTheEnginesOpeningThenAnswers) {
     ASSERT_TRUE(TXDriver::WaitUntil(landed, 60s)) << "White's first move never came: " << Keep(scene, "opening");
     // Until it has arrived the board takes no reply; the status says the player is to move.
     ASSERT_TRUE(WaitFor("castle", kStatus, "\"Your move?\" for Black"));
-    std::this_thread::sleep_for(600ms);  // the rest of the glide (at most half a second)
+    // The glide is over once the middle of the board stays the same for a moment.
+    std::vector<std::vector<uint32_t>> last;
+    int unchanged = 0;
+    auto settled = [&] {
+        std::this_thread::sleep_for(80ms);
+        std::vector<std::vector<uint32_t>> now;
+        for (const auto& sq : middle) now.push_back(Grab(PiecePatch(sq, 1)));
+        unchanged = now == last ? unchanged + 1 : 0;
+        last = std::move(now);
+        return unchanged >= 3;
+    };
+    ASSERT_TRUE(TXDriver::WaitUntil(settled, 20s)) << "White's piece never came to rest";
     const auto e5 = Grab(PiecePatch("e5", 1));
     ClickSquare3D("e7", 1);
     ClickSquare3D("e5", 1);

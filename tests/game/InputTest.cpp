@@ -125,6 +125,20 @@ TEST_F(InputTest, PickingAPieceSelectsItAndAClickOnALegalSquareMovesIt) {
     EXPECT_EQ(s.SelectedSquare, 0);
 }
 
+// With Black, the engine's first move glides in while the scene already
+// waits for the player: a click then must not start a second glide.
+TEST_F(InputTest, NoSelectionWhileAPieceGlides) {
+    ClickSquare("e2");
+    ClickSquare("e4");
+    ASSERT_TRUE(s.Move.Animating);
+    const int target = s.TargetSquare;
+    ClickSquare("d2");
+    EXPECT_EQ(s.SelectedSquare, 0);
+    EXPECT_EQ(s.TargetSquare, target);
+    for (int i = 0; i < 1000 && s.Move.Animating; ++i) flow.TimerProcess();
+    EXPECT_EQ(s.Record.At(N("e4")), 1) << "the pawn landed";
+}
+
 TEST_F(InputTest, MovesAreMadeOnTheClassicBoardWhenItShows) {
     s.Options.ClassicBoard = 2;
     s.ClassicScale = 27;
