@@ -89,8 +89,11 @@ TEST_F(AudioCuesTest, MusicOffOrAMissingThemeLeavesSilenceWithoutAnError) {
     fs::remove(folder / "main_theme.mp3");
     cues.PlayMusic(Theme::Main);
     EXPECT_EQ(output.Status(), TOutputStatus::tosIdle);
-    // A theme that is no MP3 at all.
+    // A theme that is no MP3 at all, and an empty one.
     { std::ofstream(folder / "main_theme.mp3") << "not music"; }
+    cues.PlayMusic(Theme::Main);
+    EXPECT_EQ(output.Status(), TOutputStatus::tosIdle);
+    { std::ofstream(folder / "main_theme.mp3", std::ios::trunc); }
     cues.PlayMusic(Theme::Main);
     EXPECT_EQ(output.Status(), TOutputStatus::tosIdle);
 }
