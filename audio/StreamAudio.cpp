@@ -53,7 +53,10 @@ void TAudioThread::Body() {
         {
             std::unique_lock lock(mutex_);
             wake_.wait(lock, [&] { return run_ || terminate_; });
-            if (terminate_) return;
+            if (terminate_) {
+                TAudioDevice::ReleaseThreadState();
+                return;
+            }
             run_ = false;
         }
         owner_.Play();

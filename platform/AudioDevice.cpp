@@ -242,6 +242,8 @@ TAudioDevice::TAudioDevice() = default;
 
 TAudioDevice::~TAudioDevice() { Close(); }
 
+void TAudioDevice::ReleaseThreadState() { SDL_TLSCleanup(); }
+
 int TAudioDevice::DeviceCount() {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return 0;
     const int listed = SDL_GetNumAudioDevices(0);

@@ -126,6 +126,9 @@ public:
     // The outputs that can be opened: 0 is the default one, then each
     // device the system lists. Empty when there is no audio at all.
     static int DeviceCount();
+    // Frees what the audio system keeps for the calling thread (its error
+    // text); a thread of ours that used it calls this before it ends.
+    static void ReleaseThreadState();
 
     // The one open mixer of output `number`, shared by everything that
     // plays on it (the music and the sound effects); opened on first use,
