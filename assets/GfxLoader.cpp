@@ -119,8 +119,11 @@ void TGfxLoader::LoadEntry(const std::string& element,
                           : alpha == "exclusive" ? TAlphaLevel::alExclusive
                                                   : TAlphaLevel::alFull;
 
-    if (archive_->FileName() != source) {
-        archive_->SetFileName(FolderOf(descFile_) + FileNameOf(source));
+    // The archive is opened again only for another file: its name is kept
+    // with the description's folder in front.
+    const std::string file = FolderOf(descFile_) + FileNameOf(source);
+    if (archive_->FileName() != file || !archive_->Opened()) {
+        archive_->SetFileName(file);
         archive_->SetOpenMode(TOpenModes::opReadOnly);
         if (!archive_->Open()) {
             problems_.push_back(element + " '" + name + "': " + archive_->LastError());
