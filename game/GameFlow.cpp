@@ -207,6 +207,10 @@ void TGameFlow::StartPlayerMove(int from, int to) {
     if (!board_.IsLegalMove(ToSquare(from), ToSquare(to))) return;
     s_.TargetSquare = to;
     s_.MovingPiece = s_.SelectedPiece;
+    LiftAndGlide(from, to);
+}
+
+void TGameFlow::LiftAndGlide(int from, int to) {
     s_.Record.Put(from, 0);
     const TScreenPoint a = CenterOf(from), b = CenterOf(to);
     s_.Move.FromX = a.X;
@@ -225,19 +229,10 @@ void TGameFlow::ChessBoard1LegalMove(Square oldSq, Square newSq) {
     if (board_.CurrentMove() == 1 && r.SideToMove == -1) r.SideToMove = 1;
     if (r.SideToMove == PlayerSide(s_.Options)) return;  // the player's own move, already shown
     const int from = SquareIndex(oldSq), to = SquareIndex(newSq);
-    s_.SelectedSquare = from;
     s_.TargetSquare = to;
     s_.MovingPiece = r.At(from);
     s_.SelectedPiece = s_.MovingPiece;
-    r.Put(from, 0);
-    const TScreenPoint a = CenterOf(from), b = CenterOf(to);
-    s_.Move.FromX = a.X;
-    s_.Move.FromY = a.Y;
-    s_.Move.ToX = b.X;
-    s_.Move.ToY = b.Y;
-    StartMoveAnimation();
-    s_.MoveFromSquare = from;
-    s_.SelectedSquare = 0;
+    LiftAndGlide(from, to);
 }
 
 void TGameFlow::ChessBoard1Promotion(Square, Square, char& newPiece) {

@@ -66,6 +66,8 @@ private:
     void AdvanceRing();
     void AdvancePulse();
     void DecayZoom();
+    // Takes the moving piece off square `from` and starts its glide to `to`.
+    void LiftAndGlide(int from, int to);
     // One glide step; true when the piece has arrived.
     bool GlideStep();
     void Arrive();
