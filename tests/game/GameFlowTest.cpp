@@ -12,6 +12,7 @@
 #include "game/GameFlow.h"
 #include "platform/Application.h"
 #include "tests/chess/BoardFixture.h"
+#include "tests/game/GameParts.h"
 
 using namespace zelkor;
 using namespace zelkor::game;
@@ -29,24 +30,17 @@ PieceCode CodeOf(char letter) {
     return black != std::string::npos && letter >= 'a' ? PieceCode(-int(black) - 1) : 0;
 }
 
-class GameFlowTest : public ::testing::Test {
+class GameFlowTest : public ::testing::Test, protected TGameParts {
 protected:
     void SetUp() override {
-        SetDefaultOptions(s);
         s.Record.EngineDepth = 1;
         s.Screen = ScreenMode::Game;
         s.Window = OpenWindow::NoWindow;
         flow.AttachBoardEvents();
         flow.OnPlaySound = [this](int n) { sounds.push_back(n); };
     }
+    // The engine stops before the listeners below go.
     void TearDown() override { board.StopThinking(); }
-
-    // A new game in which the engine stays out: its replies are played by the test.
-    void NewGameWithoutEngine() {
-        flow.ResetGame();
-        board.SetComputerPlaysBlack(false);
-        board.SetComputerPlaysWhite(false);
-    }
     // The same position on both boards.
     void Setup(const std::string& position, bool whiteToMove, CastleSet castling = CastleSet{}) {
         NewGameWithoutEngine();
@@ -85,10 +79,6 @@ protected:
             EXPECT_EQ(s.Record.At(i), CodeOf(board.PieceAt(static_cast<Square>(i)))) << SquareName(static_cast<Square>(i));
     }
 
-    TSceneState s;
-    TChessBoard board;
-    TWindowTimer clock;
-    TGameFlow flow{s, board, clock};
     std::vector<int> sounds;
 };
 

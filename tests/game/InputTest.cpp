@@ -6,6 +6,7 @@
 
 #include "game/Input.h"
 #include "tests/chess/BoardFixture.h"
+#include "tests/game/GameParts.h"
 
 using namespace zelkor;
 using namespace zelkor::game;
@@ -15,19 +16,17 @@ namespace {
 
 int N(std::string_view name) { return SquareIndex(SquareFromName(name)); }
 
-class InputTest : public ::testing::Test {
+class InputTest : public ::testing::Test, protected TGameParts {
 protected:
     void SetUp() override {
-        SetDefaultOptions(s);
-        flow.ResetGame();
         // The engine stays out: these tests are about the player's side.
-        board.SetComputerPlaysBlack(false);
-        board.SetComputerPlaysWhite(false);
+        NewGameWithoutEngine();
         s.Screen = ScreenMode::Game;
         s.Window = OpenWindow::NoWindow;
         input.OnPlaySound = [this](int n) { sounds.push_back(n); };
         windows.OnPlayMusic = [this](Theme t) { music.push_back(t); };
     }
+    // The engine stops before the listeners below go.
     void TearDown() override { board.StopThinking(); }
 
     // A movement to the point, then a click there.
@@ -41,10 +40,6 @@ protected:
     }
     void ClickSideButton(int i) { ClickAt(30 + 50 * (i - 1), 30); }
 
-    TSceneState s;
-    TChessBoard board;
-    TWindowTimer clock;
-    TGameFlow flow{s, board, clock};
     TSceneWindows windows{s, flow, board, clock};
     TSceneInput input{s, flow, windows};
     std::vector<int> sounds;

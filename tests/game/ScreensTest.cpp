@@ -16,6 +16,7 @@
 #include "game/Graph.h"
 #include "game/WindowsView.h"
 #include "platform/WindowTimer.h"
+#include "tests/game/GameParts.h"
 #include "tests/gfx/GameContentFixture.h"
 #include "tools/pack/Png.h"
 
@@ -27,15 +28,12 @@ namespace {
 
 int N(std::string_view name) { return SquareIndex(SquareFromName(name)); }
 
-class ScreensTest : public GameContentTest {
+class ScreensTest : public GameContentTest, protected TGameParts {
 protected:
     void SetUp() override {
         GameContentTest::SetUp();
-        SetDefaultOptions(s);
         graph.OnDrawWindow = [this] { windowsView.Draw(); };
-        flow.ResetGame();
-        board.SetComputerPlaysBlack(false);
-        board.SetComputerPlaysWhite(false);
+        NewGameWithoutEngine();
     }
     void TearDown() override { board.StopThinking(); }
 
@@ -86,10 +84,6 @@ protected:
         return d;
     }
 
-    TSceneState s;
-    TChessBoard board;
-    TWindowTimer clock;
-    TGameFlow flow{s, board, clock};
     TGraph graph{s, canvas, images, fonts};
     TWindowsView windowsView{s, graph, canvas};
 };

@@ -5,6 +5,7 @@
 
 #include "game/Windows.h"
 #include "tests/chess/BoardFixture.h"
+#include "tests/game/GameParts.h"
 
 using namespace zelkor;
 using namespace zelkor::game;
@@ -12,15 +13,15 @@ using namespace zelkor::testing_support;
 
 namespace {
 
-class WindowsTest : public ::testing::Test {
+class WindowsTest : public ::testing::Test, protected TGameParts {
 protected:
     void SetUp() override {
-        SetDefaultOptions(s);
         windows.OnPlaySound = [this](int n) { sounds.push_back(n); };
         windows.OnPlayMusic = [this](Theme t) { music.push_back(t); };
         windows.OnStopMusic = [this] { ++stops; };
         windows.OnTerminate = [this] { terminated = true; };
     }
+    // The engine stops before the listeners below go.
     void TearDown() override { board.StopThinking(); }
 
     // A movement onto item `item` of the open window (its box's middle), then a click.
@@ -33,10 +34,6 @@ protected:
     }
     void ClickOption(int item) { ClickItem(OptionItemBox, item); }
 
-    TSceneState s;
-    TChessBoard board;
-    TWindowTimer clock;
-    TGameFlow flow{s, board, clock};
     TSceneWindows windows{s, flow, board, clock};
     std::vector<int> sounds;
     std::vector<Theme> music;
