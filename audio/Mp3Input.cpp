@@ -3,6 +3,7 @@
 #include <mpg123.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 namespace zelkor {
@@ -12,6 +13,22 @@ namespace {
 void InitLibrary() {
     static std::once_flag once;
     std::call_once(once, [] { mpg123_init(); });
+}
+
+// The decoder reads through the C library's buffered stream: hunting for the
+// next frame through damaged data otherwise costs a system call every few
+// bytes.
+mpg123_ssize_t ReadFile(void* handle, void* buffer, size_t bytes) {
+    auto* file = static_cast<std::FILE*>(handle);
+    const size_t done = std::fread(buffer, 1, bytes, file);
+    if (done == 0 && std::ferror(file)) return -1;
+    return mpg123_ssize_t(done);
+}
+
+off_t SeekFile(void* handle, off_t offset, int whence) {
+    auto* file = static_cast<std::FILE*>(handle);
+    if (fseeko(file, offset, whence) != 0) return -1;
+    return ftello(file);
 }
 
 } // namespace
@@ -57,31 +74,35 @@ bool TMP3In::OpenLocked(std::string& error) {
                                                                          : MPG123_MONO | MPG123_STEREO;
     for (size_t i = 0; i < count; ++i) mpg123_format(h, rates[i], channels, MPG123_ENC_SIGNED_16);
 
+    std::FILE* file = nullptr;
     auto fail = [&](const std::string& why) {
         error = fileName_ + ": " + why;
+        mpg123_close(h);
         mpg123_delete(h);
+        if (file) std::fclose(file);
         return false;
     };
     if (fileName_.empty()) return fail("no file name");
-    if (mpg123_open(h, fileName_.c_str()) != MPG123_OK) return fail("cannot open the file");
+    file = std::fopen(fileName_.c_str(), "rb");
+    if (!file) return fail("cannot open the file");
+    std::setvbuf(file, nullptr, _IOFBF, 64 * 1024);
+    if (mpg123_replace_reader_handle(h, ReadFile, SeekFile, nullptr) != MPG123_OK || mpg123_open_handle(h, file) != MPG123_OK)
+        return fail("cannot open the file");
     long rate = 0;
     int fileChannels = 0, encoding = 0;
-    if (mpg123_getformat(h, &rate, &fileChannels, &encoding) != MPG123_OK || rate <= 0 || fileChannels <= 0) {
-        mpg123_close(h);
+    if (mpg123_getformat(h, &rate, &fileChannels, &encoding) != MPG123_OK || rate <= 0 || fileChannels <= 0)
         return fail("no MPEG audio in the file");
-    }
     // A file is playable only if a frame really decodes.
     off_t frameNumber = 0;
     unsigned char* audio = nullptr;
     size_t bytes = 0;
     const int decoded = mpg123_decode_frame(h, &frameNumber, &audio, &bytes);
-    if ((decoded != MPG123_OK && decoded != MPG123_NEW_FORMAT) || mpg123_seek(h, 0, SEEK_SET) < 0) {
-        mpg123_close(h);
+    if ((decoded != MPG123_OK && decoded != MPG123_NEW_FORMAT) || mpg123_seek(h, 0, SEEK_SET) < 0)
         return fail("the audio does not decode");
-    }
     mpg123_format_none(h);
     mpg123_format(h, rate, fileChannels, MPG123_ENC_SIGNED_16);
     handle_ = h;
+    file_ = file;
     format_.Channels = fileChannels;
     format_.Rate = int(rate);
     format_.Bits = 16;
@@ -106,6 +127,8 @@ void TMP3In::CloseLocked() {
     mpg123_close(handle_);
     mpg123_delete(handle_);
     handle_ = nullptr;
+    std::fclose(file_);
+    file_ = nullptr;
 }
 
 bool TMP3In::SeekStartLocked() {

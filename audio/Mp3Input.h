@@ -6,6 +6,7 @@
 // output's worker reads while the main thread may change the input.
 
 #include <cstdint>
+#include <cstdio>
 #include <mutex>
 #include <string>
 
@@ -65,6 +66,7 @@ private:
     bool highPrecision_ = true;
     TChannelsNumber outputChannels_ = TChannelsNumber::cnMaxAvailable;
     mpg123_handle_struct* handle_ = nullptr;
+    std::FILE* file_ = nullptr;  // the decoder's buffered source while open
     TPcmFormat format_{};
     int64_t totalSamples_ = -1;
     int64_t position_ = 0;  // frames read since StartSample
