@@ -61,6 +61,35 @@ TRect PiecePatch(std::string_view square, int location) {
 class PlayTest : public GameTest {
 protected:
     std::vector<uint32_t> Grab(const TRect& r) { return driver.CaptureRegion(scene, r.X, r.Y, r.W, r.H); }
+    // The piece patches of all 64 squares on the castle's board, A8..H1.
+    std::vector<std::vector<uint32_t>> Patches() {
+        std::vector<std::vector<uint32_t>> all;
+        for (int i = 1; i <= 64; ++i) all.push_back(Grab(PiecePatch(SquareName(static_cast<Square>(i)), 1)));
+        return all;
+    }
+    // Whether a square's patch, other than those in `except`, has changed
+    // from `before` (more than `share` of its pixels).
+    static bool AnyPatchChanged(const std::vector<std::vector<uint32_t>>& before,
+                                const std::vector<std::vector<uint32_t>>& now, const std::set<Square>& except,
+                                double share = 0.3) {
+        for (int i = 1; i <= 64 && size_t(i) <= before.size() && size_t(i) <= now.size(); ++i)
+            if (!except.count(static_cast<Square>(i)) && Changed(before[size_t(i - 1)], now[size_t(i - 1)]) > share)
+                return true;
+        return false;
+    }
+    // The piece patches of the board as the starting picture shows it.
+    std::vector<std::vector<uint32_t>> StartPatches() {
+        const TPixelSheet& sheet = Golden("castle");
+        std::vector<std::vector<uint32_t>> all;
+        for (int i = 1; i <= 64 && sheet.Width == 1024; ++i) {
+            const TRect r = PiecePatch(SquareName(static_cast<Square>(i)), 1);
+            std::vector<uint32_t> part;
+            for (int y = r.Y; y < r.Y + r.H; ++y)
+                for (int x = r.X; x < r.X + r.W; ++x) part.push_back(sheet.Pixels[size_t(y) * 1024 + size_t(x)]);
+            all.push_back(std::move(part));
+        }
+        return all;
+    }
 
     // Share of the pixels that differ clearly between two captures of one place.
     static double Changed(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
@@ -94,13 +123,16 @@ protected:
     }
     void Rest() { driver.MoveTo(scene, kRestX, kRestY); }
 
-    // The engine's reply on the 3D board: the status says "Please wait.
-    // Thinking..." from the arrival of the player's piece until the engine's
-    // piece has glided in (a glide lasts a tenth of a second at least), then
-    // "Your move?" again.
-    void AwaitReply(const std::string& golden) {
-        EXPECT_TRUE(TXDriver::WaitUntil([&] { return !Shows(golden, kStatus); }, 20s))
-            << "the engine never started thinking: " << Keep(scene, "thinking");
+    // The engine's reply on the 3D board: `before` holds the patches taken
+    // ahead of the player's move, `path` the squares the player's piece left,
+    // crossed and reached (and the one above, which a piece standing there
+    // covers). Any other patch changes when the engine lifts its piece, and
+    // "Your move?" shows again once that piece has glided in. (The "Please
+    // wait. Thinking..." between the two can be too short to be seen.)
+    void AwaitReply(const std::string& golden, const std::vector<std::vector<uint32_t>>& before,
+                    const std::set<Square>& path) {
+        EXPECT_TRUE(TXDriver::WaitUntil([&] { return AnyPatchChanged(before, Patches(), path); }, 60s))
+            << "the engine never replied: " << Keep(scene, "reply");
         WaitFor(golden, kStatus, "\"Your move?\" after the engine's reply", 60s);
     }
     // The engine's reply on the classic board, where pieces arrive at once:
@@ -166,13 +198,14 @@ TEST_F(PlayTest, WhiteMovesOnBothBoardsThenLeavesThroughTheQuitConfirmation) {
     Click(kItemX, ItemY(1));  // "play game"
     ASSERT_TRUE(WaitFor("castle", kBackdrop, "the castle"));
     ASSERT_TRUE(WaitFor("castle", kStatus, "\"Your move?\""));
-    const auto e2 = Grab(PiecePatch("e2", 1)), e4 = Grab(PiecePatch("e4", 1));
+    const auto before = Patches();
+    const auto e2 = before[SquareIndex(Square::E2) - 1], e4 = before[SquareIndex(Square::E4) - 1];
     ClickSquare3D("e2", 1);
     ClickSquare3D("e4", 1);
     Rest();
     ASSERT_TRUE(WaitForChange(PiecePatch("e4", 1), e4, "the pawn arriving on e4"));
     EXPECT_GT(Changed(Grab(PiecePatch("e2", 1)), e2), 0.15) << "e2 must be empty";
-    AwaitReply("castle");
+    AwaitReply("castle", before, {Square::E2, Square::E3, Square::E4, Square::E5});
 
     // Options: the town, the wooden classic board; a new game there.
     ToMainMenu();
@@ -200,41 +233,35 @@ TEST_F(PlayTest, BlackWaitsForTheEnginesOpeningThenAnswers) {
     scene = StartWindowed(*game);
     ASSERT_NE(scene.Id, 0u);
     SetOptions({1});  // "Brunettes"
-    const std::vector<std::string> middle = {"a3", "b3", "c3", "d3", "e3", "f3", "g3", "h3",
-                                             "a4", "b4", "c4", "d4", "e4", "f4", "g4", "h4"};
     Click(kItemX, ItemY(1));
     ASSERT_TRUE(WaitFor("castle", kBackdrop, "the castle"));
-    // Before White's first move the middle of the board is empty; the
-    // engine's piece then glides onto the third or fourth rank.
-    std::vector<std::vector<uint32_t>> empty;
-    for (const auto& sq : middle) empty.push_back(Grab(PiecePatch(sq, 1)));
     Rest();
-    auto landed = [&] {
-        for (size_t i = 0; i < middle.size(); ++i)
-            if (Changed(Grab(PiecePatch(middle[i], 1)), empty[i]) > 0.3) return true;
-        return false;
-    };
-    ASSERT_TRUE(TXDriver::WaitUntil(landed, 60s)) << "White's first move never came: " << Keep(scene, "opening");
-    // Until it has arrived the board takes no reply; the status says the player is to move.
-    ASSERT_TRUE(WaitFor("castle", kStatus, "\"Your move?\" for Black"));
-    // The glide is over once the middle of the board stays the same for a moment.
+    // The middle of the board is empty in the starting picture; the engine's
+    // piece glides onto the third or fourth rank and stands there. Until it
+    // has arrived the board takes no reply, though the status already says
+    // the player is to move.
+    const auto start = StartPatches();
+    std::set<Square> outside;
+    for (int i = 1; i <= 64; ++i)
+        if (i < SquareIndex(Square::A4) || i > SquareIndex(Square::H3)) outside.insert(static_cast<Square>(i));
     std::vector<std::vector<uint32_t>> last;
     int unchanged = 0;
-    auto settled = [&] {
+    auto arrived = [&] {
         std::this_thread::sleep_for(80ms);
-        std::vector<std::vector<uint32_t>> now;
-        for (const auto& sq : middle) now.push_back(Grab(PiecePatch(sq, 1)));
+        auto now = Patches();
         unchanged = now == last ? unchanged + 1 : 0;
         last = std::move(now);
-        return unchanged >= 3;
+        return unchanged >= 4 && AnyPatchChanged(start, last, outside);
     };
-    ASSERT_TRUE(TXDriver::WaitUntil(settled, 20s)) << "White's piece never came to rest";
-    const auto e5 = Grab(PiecePatch("e5", 1));
+    ASSERT_TRUE(TXDriver::WaitUntil(arrived, 60s)) << "White's first move never came: " << Keep(scene, "opening");
+    ASSERT_TRUE(WaitFor("castle", kStatus, "\"Your move?\" for Black"));
+    const auto before = Patches();
+    const auto e5 = before[SquareIndex(Square::E5) - 1];
     ClickSquare3D("e7", 1);
     ClickSquare3D("e5", 1);
     Rest();
     ASSERT_TRUE(WaitForChange(PiecePatch("e5", 1), e5, "Black's pawn arriving on e5"));
-    AwaitReply("castle");
+    AwaitReply("castle", before, {Square::E8, Square::E7, Square::E6, Square::E5});
     ToMainMenu();
     Quit(*game);
 }

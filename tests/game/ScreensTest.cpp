@@ -11,11 +11,8 @@
 #include <filesystem>
 #include <string>
 
-#include "chess/ChessBoard.h"
-#include "game/GameFlow.h"
 #include "game/Graph.h"
 #include "game/WindowsView.h"
-#include "platform/WindowTimer.h"
 #include "tests/game/GameParts.h"
 #include "tests/gfx/GameContentFixture.h"
 #include "tools/pack/Png.h"
