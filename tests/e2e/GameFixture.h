@@ -114,14 +114,26 @@ protected:
     // there: at most 1 % of its pixels off by more than `tolerance` in a channel.
     bool RegionLike(const TXDriver::TWindowInfo& window, const std::string& golden, int x, int y, int w, int h,
                     int tolerance = 40) {
-        const TPixelSheet& want = Golden(golden);
+        const std::vector<uint32_t> want = GoldenRegion(golden, x, y, w, h);
         const std::vector<uint32_t> got = driver.CaptureRegion(window, x, y, w, h);
-        if (got.size() != size_t(w) * size_t(h) || want.Width != 1024) return false;
+        if (want.empty() || got.size() != want.size()) return false;
         int off = 0;
-        for (int j = 0; j < h; ++j)
-            for (int i = 0; i < w; ++i)
-                if (ColorDistance(got[size_t(j * w + i)], want.Pixels[size_t((y + j) * 1024 + x + i)]) > tolerance) ++off;
+        for (size_t i = 0; i < got.size(); ++i)
+            if (ColorDistance(got[i], want[i]) > tolerance) ++off;
         return off * 100 <= w * h;
+    }
+    // A rectangle of a golden picture, row by row as CaptureRegion returns
+    // one; empty when the picture is unreadable or the rectangle leaves it.
+    std::vector<uint32_t> GoldenRegion(const std::string& golden, int x, int y, int w, int h) {
+        const TPixelSheet& sheet = Golden(golden);
+        if (x < 0 || y < 0 || w <= 0 || h <= 0 || x + w > sheet.Width || y + h > sheet.Height ||
+            sheet.Pixels.size() != size_t(sheet.Width) * size_t(sheet.Height))
+            return {};
+        std::vector<uint32_t> part;
+        part.reserve(size_t(w) * size_t(h));
+        for (int j = y; j < y + h; ++j)
+            for (int i = x; i < x + w; ++i) part.push_back(sheet.Pixels[size_t(j) * size_t(sheet.Width) + size_t(i)]);
+        return part;
     }
     // Waits until RegionLike holds; on a time-out the window is kept for the report.
     bool WaitForRegion(const TXDriver::TWindowInfo& window, const std::string& golden, int x, int y, int w, int h,

@@ -61,11 +61,17 @@ TRect PiecePatch(std::string_view square, int location) {
 class PlayTest : public GameTest {
 protected:
     std::vector<uint32_t> Grab(const TRect& r) { return driver.CaptureRegion(scene, r.X, r.Y, r.W, r.H); }
-    // The piece patches of all 64 squares on the castle's board, A8..H1.
-    std::vector<std::vector<uint32_t>> Patches() {
+    // The piece patches of all 64 squares on the castle's board, A8..H1, as
+    // `cut` gives each rectangle.
+    template <class Cut>
+    static std::vector<std::vector<uint32_t>> EachPatch(Cut cut) {
         std::vector<std::vector<uint32_t>> all;
-        for (int i = 1; i <= 64; ++i) all.push_back(Grab(PiecePatch(SquareName(static_cast<Square>(i)), 1)));
+        for (int i = 1; i <= 64; ++i) all.push_back(cut(PiecePatch(SquareName(static_cast<Square>(i)), 1)));
         return all;
+    }
+    // ... as the window shows them now.
+    std::vector<std::vector<uint32_t>> Patches() {
+        return EachPatch([&](const TRect& r) { return Grab(r); });
     }
     // Whether a square's patch, other than those in `except`, has changed
     // from `before` (more than `share` of its pixels).
@@ -77,18 +83,9 @@ protected:
                 return true;
         return false;
     }
-    // The piece patches of the board as the starting picture shows it.
+    // ... as the starting picture shows them.
     std::vector<std::vector<uint32_t>> StartPatches() {
-        const TPixelSheet& sheet = Golden("castle");
-        std::vector<std::vector<uint32_t>> all;
-        for (int i = 1; i <= 64 && sheet.Width == 1024; ++i) {
-            const TRect r = PiecePatch(SquareName(static_cast<Square>(i)), 1);
-            std::vector<uint32_t> part;
-            for (int y = r.Y; y < r.Y + r.H; ++y)
-                for (int x = r.X; x < r.X + r.W; ++x) part.push_back(sheet.Pixels[size_t(y) * 1024 + size_t(x)]);
-            all.push_back(std::move(part));
-        }
-        return all;
+        return EachPatch([&](const TRect& r) { return GoldenRegion("castle", r.X, r.Y, r.W, r.H); });
     }
 
     // Share of the pixels that differ clearly between two captures of one place.
