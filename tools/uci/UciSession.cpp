@@ -86,7 +86,7 @@ bool UciSession::HandleLine(std::string_view line) {
     } else if (command == "ucinewgame") {
         StopSearch();
         engine_.Reset();
-        board_.NewGame();
+        board_.ResetBoard();
     } else if (command == "position") {
         WaitForSearch();  // a search runs until it ends or `stop` comes
         Position(args);
