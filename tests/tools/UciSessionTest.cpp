@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,8 @@ struct PositionCase {
     std::string fen;      // the position afterwards
     std::string answer;   // the start of the one answer, or empty for none
 };
+// A failing case names its line.
+void PrintTo(const PositionCase& c, std::ostream* os) { *os << '"' << c.line << '"'; }
 
 class UciPositionTest : public UciSessionTest, public ::testing::WithParamInterface<PositionCase> {};
 
