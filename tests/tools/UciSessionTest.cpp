@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "chess/Fen.h"
+#include "tests/chess/BoardFixture.h"
 #include "tools/uci/UciSession.h"
 
 using namespace zelkor;
+using namespace zelkor::testing_support;
 
 namespace {
 
@@ -28,16 +30,16 @@ struct UciSessionTest : ::testing::Test {
     }
     void SetUp() override { Start(); }
 
-    // Sends the lines and returns what the session answered to them.
-    std::vector<std::string> Send(std::initializer_list<std::string_view> lines) {
-        said.clear();
-        for (std::string_view line : lines) EXPECT_TRUE(session->HandleLine(line)) << line;
-        return said;
-    }
     // Hands the lines over without looking at the answers: a search on the
     // session's own thread may still be writing them.
     void Feed(std::initializer_list<std::string_view> lines) {
         for (std::string_view line : lines) EXPECT_TRUE(session->HandleLine(line)) << line;
+    }
+    // Sends the lines and returns what the session answered to them.
+    std::vector<std::string> Send(std::initializer_list<std::string_view> lines) {
+        said.clear();
+        Feed(lines);
+        return said;
     }
     int BestMoveCount() const {
         int n = 0;
@@ -46,7 +48,7 @@ struct UciSessionTest : ::testing::Test {
     }
     std::string Fen() const { return BoardToFen(session->Board()); }
 
-    // The move of the last "bestmove" line, checked to be legal where it was found.
+    // The move of the last answer, which must be a "bestmove" line.
     std::string BestMove() const {
         EXPECT_FALSE(said.empty());
         if (said.empty()) return {};
@@ -54,9 +56,11 @@ struct UciSessionTest : ::testing::Test {
         EXPECT_EQ(last.rfind("bestmove ", 0), 0u) << last;
         return last.substr(9);
     }
+    // Whether the move is legal in the session's position.
     bool LegalHere(const std::string& move) const {
         if (move.size() < 4) return false;
-        return session->Board().IsLegalMove(SquareFromName(move.substr(0, 2)), SquareFromName(move.substr(2, 2)));
+        const auto [from, to] = Mv(move);
+        return session->Board().IsLegalMove(from, to);
     }
 };
 
