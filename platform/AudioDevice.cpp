@@ -17,8 +17,12 @@ constexpr int kGainOne = 4096;
 
 TAudioVoice::TAudioVoice(TAudioDevice* device, TPcmFormat format) : device_(device), format_(format) {}
 
-TAudioVoice::~TAudioVoice() {
-    if (device_) device_->Detach(this);
+TAudioVoice::~TAudioVoice() { Leave(); }
+
+void TAudioVoice::Leave() {
+    if (!device_) return;
+    device_->Detach(this);
+    device_ = nullptr;
 }
 
 void TAudioVoice::SetVolume(float volume) {
@@ -76,6 +80,8 @@ void TAudioVoice::Gains(int32_t& left, int32_t& right) const {
 TStreamBuffer::TStreamBuffer(TAudioDevice* device, TPcmFormat format, int frames)
     : TAudioVoice(device, format), frames_(frames), ring_(size_t(frames) * size_t(format.FrameBytes()),
                                                          format.Bits == 8 ? 128 : 0) {}
+
+TStreamBuffer::~TStreamBuffer() { Leave(); }
 
 void TStreamBuffer::Play() {
     std::lock_guard lock(lock_);
@@ -163,6 +169,8 @@ void TStreamBuffer::MixLocked(int32_t* mix, int frames, int deviceRate) {
 
 TSoundBuffer::TSoundBuffer(TAudioDevice* device, TPcmFormat format, std::shared_ptr<const std::vector<uint8_t>> data)
     : TAudioVoice(device, format), data_(std::move(data)) {}
+
+TSoundBuffer::~TSoundBuffer() { Leave(); }
 
 int TSoundBuffer::Frames() const { return int(data_->size() / size_t(format_.FrameBytes())); }
 

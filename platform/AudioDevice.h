@@ -48,6 +48,10 @@ public:
 protected:
     friend class TAudioDevice;
     TAudioVoice(TAudioDevice* device, TPcmFormat format);
+    // Takes the voice out of the mixer. Every kind of voice calls this first
+    // thing in its destructor: the mixer's thread must never reach a voice
+    // whose own parts are already gone.
+    void Leave();
     // Adds `frames` device frames of this voice to `mix` (interleaved
     // stereo); called by the mixer with the voice's lock held.
     virtual void MixLocked(int32_t* mix, int frames, int deviceRate) = 0;
@@ -67,8 +71,9 @@ protected:
 };
 
 // A looping buffer that a writer keeps filling behind the play position.
-class TStreamBuffer : public TAudioVoice {
+class TStreamBuffer final : public TAudioVoice {
 public:
+    ~TStreamBuffer() override;
     int Frames() const { return frames_; }
     void Play();
     void Stop();
@@ -96,8 +101,9 @@ private:
 };
 
 // A short sound; its copies share its samples and play on their own.
-class TSoundBuffer : public TAudioVoice {
+class TSoundBuffer final : public TAudioVoice {
 public:
+    ~TSoundBuffer() override;
     int Frames() const;
     std::unique_ptr<TSoundBuffer> Duplicate() const;
     void Play(bool loop);

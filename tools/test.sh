@@ -25,13 +25,15 @@ export LSAN_OPTIONS="suppressions=$PWD/tests/sanitizers/lsan.supp"
 unset UBSAN_OPTIONS LSAN_OPTIONS
 
 # The threads again under ThreadSanitizer: the worker hand-off, the
-# platform's thread, queue and timers, and the UCI session's searcher.
+# platform's thread, queue and timers, the UCI session's searcher, and the
+# audio mixer's thread against the music worker and the main thread.
 cmake -S . -B build-tsan -DZELKOR_SANITIZE=thread -DZELKOR_WERROR=ON >/dev/null
-cmake --build build-tsan -j"$(nproc)" --target test_platform test_chess test_uci
+cmake --build build-tsan -j"$(nproc)" --target test_platform test_chess test_uci test_audio
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
 build-tsan/tests/test_platform --gtest_brief=1
 build-tsan/tests/test_chess --gtest_brief=1 --gtest_filter='EngineHandOff*:CustomEngine*'
 build-tsan/tests/test_uci --gtest_brief=1
+build-tsan/tests/test_audio --gtest_brief=1
 unset TSAN_OPTIONS
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DZELKOR_FUZZ=ON -DZELKOR_TESTS=OFF -DZELKOR_WERROR=ON >/dev/null
