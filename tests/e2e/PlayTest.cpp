@@ -200,7 +200,10 @@ TEST_F(PlayTest, WhiteMovesOnBothBoardsThenLeavesThroughTheQuitConfirmation) {
     ClickSquare3D("e2", 1);
     ClickSquare3D("e4", 1);
     Rest();
-    ASSERT_TRUE(WaitForChange(PiecePatch("e4", 1), e4, "the pawn arriving on e4"));
+    // A light pawn standing on a light square differs from the bare square
+    // in only about a quarter of its patch; a higher bar is passed only by
+    // a frame of the glide, which a busy machine may never show.
+    ASSERT_TRUE(WaitForChange(PiecePatch("e4", 1), e4, "the pawn arriving on e4", 0.15));
     EXPECT_GT(Changed(Grab(PiecePatch("e2", 1)), e2), 0.15) << "e2 must be empty";
     AwaitReply("castle", before, {Square::E2, Square::E3, Square::E4, Square::E5});
 
