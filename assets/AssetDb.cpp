@@ -27,31 +27,53 @@ bool Md5(const uint8_t* data, size_t size, uint8_t digest[16]) {
     return EVP_Digest(data, size, digest, &length, EVP_md5(), nullptr) == 1 && length == 16;
 }
 
-// Inflates one zlib stream into exactly `expected` bytes.
+// Inflates one zlib stream into exactly `expected` bytes. The output grows
+// with what the stream really yields (a small first piece, then doubling),
+// so a damaged stream that claims a large size costs only what it decoded
+// before the damage showed.
 bool Inflate(const std::vector<uint8_t>& in, size_t expected, std::vector<uint8_t>& out, std::string& why) {
     z_stream z{};
     if (inflateInit(&z) != Z_OK) {
         why = "zlib cannot start";
         return false;
     }
-    out.assign(expected, 0);
+    constexpr size_t kFirstPiece = 64 * 1024;
+    out.clear();
     z.next_in = const_cast<Bytef*>(in.data());
     z.avail_in = static_cast<uInt>(in.size());
-    z.next_out = out.data();
-    z.avail_out = static_cast<uInt>(expected);
-    const int result = inflate(&z, Z_FINISH);
-    const size_t produced = z.total_out;
+    size_t produced = 0;
+    bool overflow = false;
+    int result = Z_OK;
+    while (result == Z_OK) {
+        if (produced == out.size()) {
+            if (out.size() == expected) {
+                // Full: the stream may only end now (its trailer), not yield more.
+                uint8_t probe = 0;
+                z.next_out = &probe;
+                z.avail_out = 1;
+                result = inflate(&z, Z_NO_FLUSH);
+                overflow = z.avail_out == 0;
+                break;
+            }
+            out.resize(std::min(expected, std::max(kFirstPiece, out.size() * 2)));
+        }
+        z.next_out = out.data() + produced;
+        z.avail_out = static_cast<uInt>(out.size() - produced);
+        result = inflate(&z, Z_NO_FLUSH);
+        produced = z.total_out;
+    }
     inflateEnd(&z);
-    if (result == Z_STREAM_END && produced == expected) return true;
-    if (result == Z_STREAM_END)
-        why = "inflates to " + std::to_string(produced) + " bytes, not " + std::to_string(expected);
-    else if (result == Z_BUF_ERROR && z.avail_out == 0)
+    if (result == Z_STREAM_END && !overflow && produced == expected) return true;
+    if (overflow)
         why = "inflates to more than " + std::to_string(expected) + " bytes";
+    else if (result == Z_STREAM_END)
+        why = "inflates to " + std::to_string(produced) + " bytes, not " + std::to_string(expected);
     else if (result == Z_BUF_ERROR)
         why = "the compressed data ends early";
     else
         why = "the compressed data is damaged (wrong password?)";
     out.clear();
+    out.shrink_to_fit();
     return false;
 }
 
@@ -179,7 +201,7 @@ int TAssetDb::RecordType(int index) const {
     return records_[static_cast<size_t>(index)].RecType;
 }
 
-bool TAssetDb::ReadRecord(std::string_view key, std::vector<uint8_t>& bytes) {
+bool TAssetDb::ReadRecord(std::string_view key, std::vector<uint8_t>& bytes, uint64_t limit) {
     bytes.clear();
     auto file = TFileStream::OpenRead(fileName_);
     if (!file) return Fail("cannot open " + fileName_);
@@ -195,6 +217,9 @@ bool TAssetDb::ReadRecord(std::string_view key, std::vector<uint8_t>& bytes) {
     if (record.OrigSize > MaxInflatedSize(record.StoredSize))
         return Fail(name + "it claims " + std::to_string(record.OrigSize) + " bytes, more than its " +
                     std::to_string(record.StoredSize) + " stored bytes can hold");
+    if (record.OrigSize > limit)
+        return Fail(name + "it claims " + std::to_string(record.OrigSize) + " bytes, more than such a record can need (" +
+                    std::to_string(limit) + ")");
 
     std::vector<uint8_t> stored(record.StoredSize);
     if (!file->Seek(dataStart) || !file->ReadExact(stored.data(), stored.size()))
@@ -224,9 +249,9 @@ bool TAssetDb::DecodeRecord(const TAssetRecord& record, std::vector<uint8_t>& st
     return true;
 }
 
-bool TAssetDb::ReadStream(std::string_view key, TStream& stream) {
+bool TAssetDb::ReadStream(std::string_view key, TStream& stream, uint64_t limit) {
     std::vector<uint8_t> bytes;
-    if (!ReadRecord(key, bytes)) return false;
+    if (!ReadRecord(key, bytes, limit)) return false;
     if (!stream.WriteAll(bytes.data(), bytes.size())) return Fail("cannot write the record to the stream");
     return true;
 }

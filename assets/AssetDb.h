@@ -76,10 +76,14 @@ public:
     int RecordCount() const { return static_cast<int>(records_.size()); }
     const TAssetRecord& Record(int index) const { return records_.at(static_cast<size_t>(index)); }
 
-    // The decoded bytes of the record `key` (exactly OrigSize of them).
-    bool ReadRecord(std::string_view key, std::vector<uint8_t>& bytes);
+    // The decoded bytes of the record `key` (exactly OrigSize of them). A
+    // record that claims more than `limit` bytes (what the caller's kind of
+    // record can need) is refused before anything is read for it; memory
+    // grows with what the record really yields, not with what it claims.
+    static constexpr uint64_t DefaultRecordLimit = uint64_t{256} << 20;
+    bool ReadRecord(std::string_view key, std::vector<uint8_t>& bytes, uint64_t limit = DefaultRecordLimit);
     // ReadRecord, appending the bytes at the stream's position.
-    bool ReadStream(std::string_view key, TStream& stream);
+    bool ReadStream(std::string_view key, TStream& stream, uint64_t limit = DefaultRecordLimit);
 
     // The header as last read.
     uint32_t HeaderSignature() const { return signature_; }

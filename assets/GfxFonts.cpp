@@ -55,12 +55,12 @@ bool TGfxFont::LoadFromAssetDb(std::string_view key, TAssetDb& archive, TAlphaLe
         lastError_ = "record '" + std::string(key) + "' is no font";
         return false;
     }
-    TMemoryStream stream;
-    if (!archive.ReadStream(key, stream)) {
+    std::vector<uint8_t> bytes;
+    if (!archive.ReadRecord(key, bytes, MaxFontRecordSize())) {
         lastError_ = archive.LastError();
         return false;
     }
-    stream.Seek(0);
+    TMemoryStream stream(std::move(bytes));
     return LoadFromStream(stream, alpha, quality);
 }
 

@@ -131,9 +131,9 @@ bool TGfxImage::Prepare(const TImageRecordHeader& h) {
 
 bool TGfxImage::LoadFromAssetDb(std::string_view key, TAssetDb& archive) {
     if (!archive.EnsureOpen()) return Fail(archive.LastError());
-    TMemoryStream stream;
-    if (!archive.ReadStream(key, stream)) return Fail(archive.LastError());
-    stream.Seek(0);
+    std::vector<uint8_t> bytes;
+    if (!archive.ReadRecord(key, bytes, MaxImageRecordSize())) return Fail(archive.LastError());
+    TMemoryStream stream(std::move(bytes));
     return LoadFromStream(stream);
 }
 

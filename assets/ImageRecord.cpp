@@ -26,6 +26,10 @@ bool ReadImageRecordHeader(TStream& stream, TImageRecordHeader& h, std::string& 
         error = "textures of " + std::to_string(h.TextureWidth) + " x " + std::to_string(h.TextureHeight) + " pixels";
         return false;
     }
+    if (h.PixelBytes() > kMaxImagePixelBytes) {
+        error = "the header announces " + std::to_string(h.PixelBytes()) + " bytes of pixels, more than any image needs";
+        return false;
+    }
     if (h.PixelBytes() > stream.Remaining()) {
         error = "the header announces " + std::to_string(h.PixelBytes()) + " bytes of pixels, the record holds " +
                 std::to_string(stream.Remaining());
@@ -53,7 +57,7 @@ bool ReadFontRecordHeader(TStream& stream, TFontRecordHeader& h, std::string& er
         error = "the font header is shorter than 16 bytes";
         return false;
     }
-    if (count < 0 || uint64_t(count) * 8 > stream.Remaining()) {
+    if (count < 0 || count > kMaxGlyphs || uint64_t(count) * 8 > stream.Remaining()) {
         error = "the font claims " + std::to_string(count) + " glyphs, more than the record holds";
         return false;
     }

@@ -12,6 +12,13 @@
 
 namespace zelkor {
 
+// What an image can need: its textures' pixel rows, 256 MiB at most (the
+// game's largest image holds 32 MiB). A record claiming more is refused
+// before anything is read for it.
+constexpr uint64_t kMaxImagePixelBytes = uint64_t{256} << 20;
+// A font's glyph table: one entry per character code at most.
+constexpr int32_t kMaxGlyphs = 65536;
+
 struct TImageRecordHeader {
     static constexpr int Size = 33;
     TColorFormat Format = TColorFormat::None;
@@ -33,6 +40,8 @@ struct TImageRecordHeader {
 // sizes the record cannot hold). False with a reason otherwise.
 bool ReadImageRecordHeader(TStream& stream, TImageRecordHeader& header, std::string& error);
 void WriteImageRecordHeader(TStream& stream, const TImageRecordHeader& header);
+// The most decoded bytes an image record can hold: its header and rows.
+constexpr uint64_t MaxImageRecordSize() { return TImageRecordHeader::Size + kMaxImagePixelBytes; }
 
 struct TGlyph {
     int32_t Advance = 0;
@@ -49,5 +58,7 @@ struct TFontRecordHeader {
 // Reads the glyph table; the stream is then at the glyph image.
 bool ReadFontRecordHeader(TStream& stream, TFontRecordHeader& header, std::string& error);
 void WriteFontRecordHeader(TStream& stream, const TFontRecordHeader& header);
+// The most decoded bytes a font record can hold: the glyph table and its image.
+constexpr uint64_t MaxFontRecordSize() { return 16 + uint64_t(kMaxGlyphs) * 8 + MaxImageRecordSize(); }
 
 } // namespace zelkor

@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <cstdint>
 
 #include "assets/AssetDb.h"
 #include "tests/assets/ArchiveFixture.h"
@@ -225,4 +228,65 @@ TEST_F(AssetDbTest, EveryTruncationOfAnArchiveFailsCleanly) {
     }
     ASSERT_TRUE(OpenBytes(good));
     EXPECT_EQ(Read("beta"), "bb");
+}
+
+// What a record claims it holds costs nothing until it is really decoded:
+// a record that claims more than the caller's kind of record can need is
+// refused unread, and a damaged one that claims a large size fails after
+// decoding no more than the damage let through.
+TEST_F(AssetDbTest, AClaimedSizeCostsNothingBeforeTheBytesAreThere) {
+    // Random bytes barely compress: about 2 MiB stored, so the archive's
+    // 1032 : 1 bound lets the record claim well over a gigabyte.
+    std::string noise(2 << 20, '\0');
+    uint32_t x = 12345;
+    for (char& c : noise) {
+        x = x * 1103515245u + 12345u;
+        c = char(x >> 24);
+    }
+    auto bytes = BuildArchive({Entry("big", noise), Entry("small", "s")});
+    constexpr uint32_t kClaim = 1536u << 20;
+    PutU32(bytes, 12 + 2, kClaim);  // OrigSize of "big"
+    bytes.at(12 + 44 + 1000) ^= 0x5A;  // and its data damaged early on
+    ASSERT_TRUE(OpenBytes(bytes));
+
+    std::vector<uint8_t> out;
+    EXPECT_FALSE(db.ReadRecord("big", out, 64u << 20));
+    EXPECT_NE(db.LastError().find("more than such a record can need"), std::string::npos) << db.LastError();
+    EXPECT_NE(db.LastError().find("'big'"), std::string::npos) << "the record is named: " << db.LastError();
+
+    rusage before{};
+    getrusage(RUSAGE_SELF, &before);
+    EXPECT_FALSE(db.ReadRecord("big", out, UINT64_MAX));
+    rusage after{};
+    getrusage(RUSAGE_SELF, &after);
+    EXPECT_TRUE(out.empty());
+    // The peak may only have grown by what a few pieces of output take,
+    // not by the 1.5 GiB claimed.
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 200L * 1024) << "kilobytes more at the peak";
+    EXPECT_EQ(Read("small"), "s");
+}
+
+// Decoding in pieces yields the same bytes and the same verdicts as one
+// piece: sizes around the first piece and its doublings, with the stream
+// ending exactly, early, or late.
+TEST_F(AssetDbTest, RecordsOfEverySizeAroundThePiecesDecodeExactly) {
+    for (size_t size : {size_t{1}, size_t{65535}, size_t{65536}, size_t{65537}, size_t{131072}, size_t{300001}}) {
+        std::string text(size, 'x');
+        for (size_t i = 0; i < size; i += 7) text[i] = char('a' + i % 26);
+        const auto bytes = BuildArchive({Entry("r", text, true)});
+        ASSERT_TRUE(OpenBytes(bytes)) << size;
+        EXPECT_EQ(Read("r"), text) << size;
+
+        auto longer = bytes;
+        PutU32(longer, 12 + 2, uint32_t(size + 1));
+        ASSERT_TRUE(OpenBytes(longer));
+        EXPECT_NE(Read("r").find("inflates to " + std::to_string(size) + " bytes"), std::string::npos) << size;
+
+        if (size > 1) {
+            auto shorter = bytes;
+            PutU32(shorter, 12 + 2, uint32_t(size - 1));
+            ASSERT_TRUE(OpenBytes(shorter));
+            EXPECT_NE(Read("r").find("more than " + std::to_string(size - 1)), std::string::npos) << size;
+        }
+    }
 }
