@@ -13,6 +13,8 @@
 #include "platform/MessageBox.h"
 #include "platform/ProgramPath.h"
 #include "platform/SdlEvents.h"
+#include "platform/Termination.h"
+#include "platform/VideoSession.h"
 
 namespace {
 
@@ -31,6 +33,15 @@ void EnterContentFolder() {
 
 int main(int, char**) {
     using namespace zelkor;
+    // An interrupt or a termination request quits the game as its close box
+    // does; one that the game cannot follow in time (a message box is up,
+    // or it is stuck) ends it all the same.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    InstallTerminationGuard([] {
+        SDL_Event quit{};
+        quit.type = SDL_QUIT;
+        SDL_PushEvent(&quit);
+    });
     // The launcher closing must not end the program: only the scene's own
     // window (or an interrupt) does.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
@@ -41,6 +52,11 @@ int main(int, char**) {
         ShowMessageBox(TMessageKind::Error, "Error", game::kDeviceFailure);
         return 1;
     }
+    // One connection to the display for the whole run: the launcher's
+    // window and the game's follow each other, and a display server that
+    // starts afresh when its last client leaves would otherwise be
+    // restarting just when the game's window is to open.
+    TVideoSession video;
     int code = 0;
     {
         game::TSceneForm scene(&events);

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -82,6 +83,26 @@ int TGameProcess::Wait(std::chrono::milliseconds limit) {
 
 void TGameProcess::Signal(int signal) {
     if (Running()) kill(pid_, signal);
+}
+
+std::vector<int> TGameProcess::GroupMembers() const {
+    std::vector<int> members;
+    if (pid_ <= 0) return members;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", std::filesystem::directory_options::skip_permission_denied)) {
+        const std::string name = entry.path().filename().string();
+        if (name.empty() || name[0] < '0' || name[0] > '9') continue;
+        std::ifstream stat(entry.path() / "stat");
+        std::string line;
+        if (!std::getline(stat, line)) continue;
+        // "pid (name) state ppid pgrp ...", the name read past its last ')'.
+        const size_t close = line.rfind(')');
+        if (close == std::string::npos) continue;
+        char state = 0;
+        int parent = 0, group = 0;
+        if (std::sscanf(line.c_str() + close + 1, " %c %d %d", &state, &parent, &group) != 3) continue;
+        if (group == pid_ && state != 'Z') members.push_back(std::stoi(name));
+    }
+    return members;
 }
 
 std::string TGameProcess::ErrorOutput() const {

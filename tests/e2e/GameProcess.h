@@ -28,6 +28,9 @@ public:
     // still runs after `limit`.
     int Wait(std::chrono::milliseconds limit);
     void Signal(int signal);
+    // Processes left in the game's process group (the game and whatever it
+    // started, a message box among them), the game itself once it is waited for excluded.
+    std::vector<int> GroupMembers() const;
     // Everything written to standard error so far.
     std::string ErrorOutput() const;
 

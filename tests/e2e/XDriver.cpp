@@ -30,12 +30,12 @@ std::string TitleOf(Display* display, Window w) {
 
 } // namespace
 
-TXDriver::TXDriver() {
+TXDriver::TXDriver(const char* name) {
     // A display busy with a program that has just ended may turn a new
     // connection away for a moment.
     for (int attempt = 0; attempt < 50 && !display_; ++attempt) {
-        display_ = XOpenDisplay(nullptr);
-        if (!display_ && !std::getenv("DISPLAY")) break;
+        display_ = XOpenDisplay(name);
+        if (!display_ && !name && !std::getenv("DISPLAY")) break;
         if (!display_) std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     if (!display_) return;

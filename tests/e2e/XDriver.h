@@ -16,7 +16,8 @@ namespace zelkor::testing_support {
 
 class TXDriver {
 public:
-    TXDriver();  // the display of $DISPLAY
+    // The display named (":3"), or that of $DISPLAY.
+    explicit TXDriver(const char* display = nullptr);
     ~TXDriver();
     TXDriver(const TXDriver&) = delete;
     TXDriver& operator=(const TXDriver&) = delete;
