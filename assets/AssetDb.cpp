@@ -1,6 +1,7 @@
 #include "assets/AssetDb.h"
 
 #include <openssl/evp.h>
+#include <sys/stat.h>
 #include <string.h>  // explicit_bzero
 #include <zlib.h>
 
@@ -110,13 +111,10 @@ bool TAssetDb::Open() {
     bool ok = true;
     switch (openMode_) {
     case TOpenModes::opUpdate: {
-        std::FILE* probe = std::fopen(fileName_.c_str(), "rb");
-        if (probe) {
-            std::fclose(probe);
-            ok = ReadTable(nullptr);
-        } else {
-            ok = CreateEmpty();
-        }
+        // A missing file is created; anything else there is read (and a
+        // folder or a pipe refused by the read, not replaced).
+        struct stat st {};
+        ok = stat(fileName_.c_str(), &st) == 0 ? ReadTable(nullptr) : CreateEmpty();
         break;
     }
     case TOpenModes::opOverwrite: ok = CreateEmpty(); break;
@@ -152,8 +150,9 @@ bool TAssetDb::ReadTable(TStream* stream) {
     records_.clear();
     std::unique_ptr<TFileStream> own;
     if (!stream) {
-        own = TFileStream::OpenRead(fileName_);
-        if (!own) return Fail("cannot open " + fileName_);
+        std::string why;
+        own = TFileStream::OpenRead(fileName_, &why);
+        if (!own) return Fail("cannot open " + fileName_ + ": " + why);
         stream = own.get();
     }
     if (!ReadHeader(stream)) return false;
@@ -203,8 +202,9 @@ int TAssetDb::RecordType(int index) const {
 
 bool TAssetDb::ReadRecord(std::string_view key, std::vector<uint8_t>& bytes, uint64_t limit) {
     bytes.clear();
-    auto file = TFileStream::OpenRead(fileName_);
-    if (!file) return Fail("cannot open " + fileName_);
+    std::string why;
+    auto file = TFileStream::OpenRead(fileName_, &why);
+    if (!file) return Fail("cannot open " + fileName_ + ": " + why);
     if (!ReadTable(file.get())) return false;
     const int index = IndexOf(key);
     if (index < 0) return Fail("no record '" + std::string(key) + "'");

@@ -2,8 +2,7 @@
 
 #include <expat.h>
 
-#include <fstream>
-#include <sstream>
+#include "platform/RegularFile.h"
 
 namespace zelkor {
 
@@ -61,21 +60,22 @@ bool TGfxLoader::Load(const std::string& group) {
         problems_.push_back("no description file");
         return false;
     }
-    std::ifstream in(descFile_, std::ios::binary);
-    if (!in) {
-        problems_.push_back("cannot read " + descFile_);
+    std::vector<uint8_t> bytes;
+    std::string why;
+    if (!ReadRegularFile(descFile_, bytes, why, kMaxDescriptionSize)) {
+        problems_.push_back("cannot read " + descFile_ + ": " + why);
         return false;
     }
-    std::string text, line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        text += line;
-        text += "\r\n";
+    // Lines end in CR LF whatever the file has.
+    std::string text;
+    text.reserve(bytes.size() + bytes.size() / 16);
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const char c = char(bytes[i]);
+        if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
+        if (c == '\n') text += '\r';
+        text += c;
     }
-    if (in.bad()) {
-        problems_.push_back("cannot read " + descFile_);
-        return false;
-    }
+    if (!text.empty() && text.back() != '\n') text += "\r\n";
 
     Scanner scanner{this, group};
     XML_Parser parser = XML_ParserCreate(nullptr);

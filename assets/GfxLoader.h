@@ -27,6 +27,9 @@ using TResourceLoadEvent = std::function<void(TObject* Sender, const std::string
 
 class TGfxLoader : public TGfxSubscriber {
 public:
+    // A description is a short text; a file larger than this is no description.
+    static constexpr uint64_t kMaxDescriptionSize = uint64_t{16} << 20;
+
     TGfxImages* Images() const { return images_; }
     void SetImages(TGfxImages* images) { images_ = images; }
     TGfxFonts* Fonts() const { return fonts_; }

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/RegularFile.h"
+
 namespace zelkor {
 
 namespace {
@@ -83,8 +85,9 @@ bool TMP3In::OpenLocked(std::string& error) {
         return false;
     };
     if (fileName_.empty()) return fail("no file name");
-    file = std::fopen(fileName_.c_str(), "rb");
-    if (!file) return fail("cannot open the file");
+    std::string why;
+    file = OpenRegularFile(fileName_, why);
+    if (!file) return fail("cannot open the file: " + why);
     std::setvbuf(file, nullptr, _IOFBF, 64 * 1024);
     if (mpg123_replace_reader_handle(h, ReadFile, SeekFile, nullptr) != MPG123_OK || mpg123_open_handle(h, file) != MPG123_OK)
         return fail("cannot open the file");

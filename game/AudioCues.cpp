@@ -22,10 +22,17 @@ void TAudioCues::PlayMusic(Theme theme) {
         if (input_.Valid()) {
             input_.SetLoop(true);
             output_.Run();
+        } else {
+            Report(input_.LastError());
         }
     } catch (...) {
         // No music then; the game goes on.
     }
+}
+
+void TAudioCues::Report(const std::string& problem) {
+    if (!OnProblem || !reported_.insert(problem).second) return;
+    OnProblem(problem);
 }
 
 void TAudioCues::StopMusic() {

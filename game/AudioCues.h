@@ -3,6 +3,8 @@
 // theme starts and stops, gated by the player's options. Every audio error
 // is swallowed: sound problems never reach the player.
 
+#include <functional>
+#include <set>
 #include <string>
 
 #include "audio/Mp3Input.h"
@@ -26,12 +28,19 @@ public:
 
     static const char* FileOf(Theme theme) { return theme == Theme::Title ? "title_theme.mp3" : "main_theme.mp3"; }
 
+    // A theme that cannot be played, named with the reason, once per file;
+    // the game goes on without it.
+    std::function<void(const std::string& problem)> OnProblem;
+
 private:
+    void Report(const std::string& problem);
+
     const TSceneState& s_;
     TWaveList& waves_;
     TMP3In& input_;
     TStreamOut& output_;
     std::string folder_;
+    std::set<std::string> reported_;
 };
 
 } // namespace zelkor::game

@@ -31,6 +31,7 @@ TSceneForm::TSceneForm(TSdlEventSource* events)
     Input.OnPlaySound = [this](int n) { Cues.PlaySound(n); };
     Windows.OnPlaySound = [this](int n) { Cues.PlaySound(n); };
     Windows.OnPlayMusic = [this](Theme theme) { Cues.PlayMusic(theme); };
+    Cues.OnProblem = [](const std::string& problem) { std::fprintf(stderr, "Zelkor Chess: %s\n", problem.c_str()); };
     Windows.OnStopMusic = [this] { Cues.StopMusic(); };
     Windows.OnTerminate = [] { TApplication::Instance().Terminate(); };
     Graph.OnDrawWindow = [this] { WindowsView.Draw(); };

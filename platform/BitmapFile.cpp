@@ -6,6 +6,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/RegularFile.h"
+
 namespace zelkor {
 
 
@@ -40,12 +42,14 @@ bool ParseBitmapFile(const uint8_t* data, size_t size, TBitmap& out, std::string
 }
 
 bool ReadBitmapFile(const std::string& path, TBitmap& out, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot open " + path;
+    // No picture the board can use comes near this size.
+    constexpr uint64_t kMaxPictureFile = uint64_t{64} << 20;
+    std::vector<uint8_t> bytes;
+    std::string why;
+    if (!ReadRegularFile(path, bytes, why, kMaxPictureFile)) {
+        error = "cannot read " + path + ": " + why;
         return false;
     }
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (!ParseBitmapFile(bytes.data(), bytes.size(), out, error)) {
         error = path + ": " + error;
         return false;

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/RegularFile.h"
+
 namespace zelkor {
 
 bool TStream::ReadU16(uint16_t& v) {
@@ -56,12 +58,11 @@ bool TStream::WriteF64(double v) {
     return WriteAll(b, 8);
 }
 
-std::unique_ptr<TFileStream> TFileStream::OpenRead(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return nullptr;
-    struct stat st {};
-    if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {  // a folder is no archive
-        std::fclose(f);
+std::unique_ptr<TFileStream> TFileStream::OpenRead(const std::string& path, std::string* why) {
+    std::string reason;
+    std::FILE* f = OpenRegularFile(path, reason);
+    if (!f) {
+        if (why) *why = reason;
         return nullptr;
     }
     return std::unique_ptr<TFileStream>(new TFileStream(f));

@@ -39,8 +39,10 @@ public:
 
 class TFileStream : public TStream {
 public:
-    // nullptr when the file cannot be opened or created.
-    static std::unique_ptr<TFileStream> OpenRead(const std::string& path);
+    // nullptr when the file cannot be opened or created. Only an ordinary
+    // file is opened for reading (a folder, a named pipe or a device is
+    // refused without waiting); `why` gets the reason.
+    static std::unique_ptr<TFileStream> OpenRead(const std::string& path, std::string* why = nullptr);
     static std::unique_ptr<TFileStream> Create(const std::string& path);  // replaces any file
     ~TFileStream() override;
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -196,6 +197,49 @@ TEST_F(StartupTest, FiftyStartsOnADisplayThatStartsAfreshFindTheDisplayEveryTime
         game.Signal(SIGTERM);
         ASSERT_EQ(game.Wait(10s), 0) << game.ErrorOutput();
         if (HasFailure()) break;
+    }
+}
+
+// A named pipe where the game expects its description, its archive or a
+// theme: the game never waits on it. It is named on standard error; without
+// a description the device fails as with none at all, and without the
+// archive or the music the game goes on.
+TEST_F(StartupTest, ANamedPipeInPlaceOfAContentFileIsRefusedAtOnce) {
+    for (const std::string file : {"zelkor.def", "zelkor.dat", "title_theme.mp3"}) {
+        SCOPED_TRACE(file);
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        // A copy of the program, so that the music beside it is the test's.
+        fs::copy_file(ZELKOR_GAME, folder / "zelkor-chess");
+        for (const char* name : {"zelkor.dat", "zelkor.def", "title_theme.mp3", "main_theme.mp3"})
+            if (name != file) fs::copy_file(fs::path(ZELKOR_GAME).parent_path() / name, folder / name);
+        ASSERT_EQ(mkfifo((folder / file).c_str(), 0600), 0);
+        // The music plays on the dummy output: a theme is read.
+        auto game = std::make_unique<TGameProcess>((folder / "zelkor-chess").string(), folder.string(),
+                                                   std::vector<std::pair<std::string, std::string>>{{"SDL_AUDIODRIVER", "dummy"}});
+        auto launcher = WaitForLauncher();
+        ASSERT_NE(launcher.Id, 0u);
+        driver.Click(launcher, 245 + 8, 312 + 8);
+        driver.Click(launcher, kStartX, kStartY);
+        const bool named = TXDriver::WaitUntil(
+            [&] {
+                const std::string errors = game->ErrorOutput();
+                return errors.find(file + ": it is a named pipe") != std::string::npos ||
+                       errors.find(file + ": cannot open the file: it is a named pipe") != std::string::npos;
+            },
+            20s);
+        EXPECT_TRUE(named) << game->ErrorOutput();
+        if (file == "zelkor.def") {
+            auto box = driver.WaitForWindow("Error", 0, 0, 20s);
+            ASSERT_NE(box.Id, 0u) << "no message box; errors: " << game->ErrorOutput();
+            EXPECT_TRUE(TXDriver::WaitUntil([&] { return driver.Pixel(box, 4, 4) != 0x000000u; }, 10s));
+            driver.Key(box, "Return");
+            EXPECT_EQ(game->Wait(10s), 1);
+        } else {
+            EXPECT_NE(driver.WaitForWindow("Zelkor Chess", 1024, 768, 20s).Id, 0u) << game->ErrorOutput();
+            game->Signal(SIGTERM);
+            EXPECT_EQ(game->Wait(10s), 0) << game->ErrorOutput();
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 // read is named and left out; every screen still draws, without a crash.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <filesystem>
@@ -159,4 +160,38 @@ TEST_F(HostileContentTest, ADescriptionOfAHundredThousandEntriesEndsInGoodTime) 
     EXPECT_LT(seconds, 120.0);
     EXPECT_EQ(problems.size(), 100000u);
     DrawEverything(*lists);
+}
+
+// The description or the archive replaced by something that is no file:
+// refused at once, named with what it is, and every screen still draws.
+TEST_F(HostileContentTest, ContentThatIsNoFileIsRefusedAtOnceAndNamed) {
+    struct Kind {
+        const char* name;
+        const char* said;
+        void (*make)(const fs::path&);
+    };
+    const Kind kinds[] = {
+        {"named pipe", "a named pipe", [](const fs::path& p) { ASSERT_EQ(mkfifo(p.c_str(), 0600), 0); }},
+        {"folder", "a folder", [](const fs::path& p) { fs::create_directory(p); }},
+        {"device", "a device", [](const fs::path& p) { fs::create_symlink("/dev/zero", p); }},
+    };
+    for (const char* file : {"zelkor.def", "zelkor.dat"}) {
+        for (const Kind& kind : kinds) {
+            SCOPED_TRACE(std::string(file) + " as a " + kind.name);
+            fs::copy_file(fs::path(ZELKOR_DATA_DIR) / "zelkor.def", folder / "zelkor.def", fs::copy_options::overwrite_existing);
+            fs::copy_file(fs::path(ZELKOR_DATA_DIR) / "zelkor.dat", folder / "zelkor.dat", fs::copy_options::overwrite_existing);
+            fs::remove(folder / file);
+            kind.make(folder / file);
+            ASSERT_FALSE(HasFatalFailure());
+            std::vector<std::string> problems;
+            auto lists = NewLists();
+            Load(*lists, problems);
+            ASSERT_FALSE(problems.empty());
+            EXPECT_NE(problems.front().find(file), std::string::npos) << problems.front();
+            EXPECT_NE(problems.front().find(kind.said), std::string::npos) << problems.front();
+            EXPECT_EQ(lists->Images.Count(), 0);
+            DrawEverything(*lists);
+            fs::remove_all(folder / file);
+        }
+    }
 }
