@@ -15,6 +15,8 @@
 
 extern char** environ;
 
+#include "tests/e2e/MachineLoad.h"
+
 namespace zelkor::testing_support {
 
 TGameProcess::TGameProcess(const std::string& program, const std::string& folder,
@@ -73,9 +75,9 @@ bool TGameProcess::Running() {
 }
 
 int TGameProcess::Wait(std::chrono::milliseconds limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
+    TLoadDeadline deadline(limit);
     while (Running()) {
-        if (std::chrono::steady_clock::now() >= end) return -1;
+        if (deadline.Passed()) return Running() ? -1 : status_;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return status_;

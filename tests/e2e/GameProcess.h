@@ -25,7 +25,7 @@ public:
     bool Started() const { return pid_ > 0; }
     bool Running();
     // The exit status; 128 + the signal when killed by one; -1 when it
-    // still runs after `limit`.
+    // still runs after `limit` (longer on a busy machine).
     int Wait(std::chrono::milliseconds limit);
     void Signal(int signal);
     // Processes left in the game's process group (the game and whatever it

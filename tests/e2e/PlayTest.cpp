@@ -118,7 +118,33 @@ protected:
         const TRect r = ClassicSquare(sq);
         Click(r.X + r.W / 2, r.Y + r.H / 2);
     }
-    void Rest() { driver.MoveTo(scene, kRestX, kRestY); }
+    // Moves the pointer out of the way and waits until the game shows it
+    // there: the game draws its own pointer, so until then a capture may
+    // still show it where it was (over the classic board, say). The pointer
+    // rests at one of two places in turn, so that it always moves.
+    void Rest() {
+        restRight_ = !restRight_;
+        const TRect place{kRestX + (restRight_ ? 60 : 0), kRestY, 8, 8};
+        const auto before = Grab(place);
+        driver.MoveTo(scene, place.X, place.Y);
+        TXDriver::WaitUntil([&] { return Changed(Grab(place), before) > 0; }, 5s);
+    }
+    bool restRight_ = false;
+    // A place as it stands once it has come to rest: two captures a tenth
+    // of a second apart that agree.
+    std::vector<uint32_t> Settled(const TRect& r) {
+        std::vector<uint32_t> last = Grab(r), now;
+        TXDriver::WaitUntil(
+            [&] {
+                std::this_thread::sleep_for(100ms);
+                now = Grab(r);
+                const bool same = !now.empty() && now == last;
+                last = now;
+                return same;
+            },
+            20s);
+        return last;
+    }
 
     // The engine's reply on the 3D board: `before` holds the patches taken
     // ahead of the player's move, `path` the squares the player's piece left,
@@ -280,8 +306,7 @@ TEST_F(PlayTest, AWholeGameAtEasyEndsInTheEndOfGameWindowAndRematchStartsAgain) 
     ASSERT_TRUE(WaitFor("castle", kBackdrop, "the castle"));
     ASSERT_TRUE(WaitFor("castle", kStatus, "\"Your move?\""));
     Rest();
-    std::this_thread::sleep_for(100ms);
-    const auto start = Grab(kClassic);
+    const auto start = Settled(kClassic);
 
     TChessBoard model;
     model.SetComputerPlaysWhite(false);

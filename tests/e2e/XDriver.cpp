@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <thread>
 
+#include "tests/e2e/MachineLoad.h"
+
 namespace zelkor::testing_support {
 
 namespace {
@@ -172,10 +174,10 @@ uint32_t TXDriver::Pixel(const TWindowInfo& window, int x, int y) {
 }
 
 bool TXDriver::WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
+    TLoadDeadline deadline(limit);
     for (;;) {
         if (done()) return true;
-        if (std::chrono::steady_clock::now() >= end) return false;
+        if (deadline.Passed()) return done();
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
 }

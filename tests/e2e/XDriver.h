@@ -55,7 +55,8 @@ public:
     // One pixel as 0xRRGGBB; 0xFFFFFFFF when it cannot be read.
     uint32_t Pixel(const TWindowInfo& window, int x, int y);
 
-    // Polls `done` every 20 ms until it holds or `limit` passes.
+    // Polls `done` every 20 ms until it holds or `limit` passes (in the
+    // time of an idle machine: longer while the machine is busy).
     static bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
 
 private:
