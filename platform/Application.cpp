@@ -8,8 +8,10 @@
 namespace zelkor {
 
 TApplication& TApplication::Instance() {
-    static TApplication application;
-    return application;
+    // Never destroyed, like the main-thread queue: threads may still use it
+    // while a program ends through exit().
+    static TApplication* const application = new TApplication;
+    return *application;
 }
 
 bool TApplication::ProcessMessages() {

@@ -10,8 +10,12 @@ const std::thread::id gMainThreadId = std::this_thread::get_id();
 } // namespace
 
 TMainThreadQueue& TMainThreadQueue::Instance() {
-    static TMainThreadQueue queue;
-    return queue;
+    // Never destroyed: a program that ends through exit() from anywhere
+    // (a library giving up on the display, say) runs the destructors of
+    // statics while worker threads may still wait on this queue's
+    // condition variables.
+    static TMainThreadQueue* const queue = new TMainThreadQueue;
+    return *queue;
 }
 
 bool TMainThreadQueue::IsMainThread() { return std::this_thread::get_id() == gMainThreadId; }

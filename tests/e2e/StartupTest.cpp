@@ -158,6 +158,13 @@ public:
         }
     }
     const std::string& Name() const { return name_; }
+    // The server killed, as a crashed or stopped display would go.
+    void Kill() {
+        if (pid_ <= 0) return;
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
 
 private:
     pid_t pid_ = -1;
@@ -241,6 +248,27 @@ TEST_F(StartupTest, ANamedPipeInPlaceOfAContentFileIsRefusedAtOnce) {
             EXPECT_EQ(game->Wait(10s), 0) << game->ErrorOutput();
         }
     }
+}
+
+// The display goes away under the running game: it ends at once with a
+// message and an error status, instead of hanging on its way out.
+TEST_F(StartupTest, LosingTheDisplayEndsTheGameWithAMessage) {
+    TResettingDisplay display;
+    ASSERT_FALSE(display.Name().empty()) << "no Xvfb";
+    CopyContent();
+    TGameProcess game(ZELKOR_GAME, folder.string(), {{"SDL_AUDIODRIVER", "dummy"}, {"DISPLAY", display.Name()}});
+    {
+        TXDriver x(display.Name().c_str());
+        ASSERT_TRUE(x.Ok());
+        auto launcher = x.WaitForWindow("Zelkor Chess", kLauncherW, kLauncherH, 20s);
+        ASSERT_NE(launcher.Id, 0u) << game.ErrorOutput();
+        ASSERT_TRUE(TXDriver::WaitUntil([&] { return ColorDistance(x.Pixel(launcher, 190, 105), 0xD0D0D4) < 24; }, 20s));
+        x.Key(launcher, "Return");
+        ASSERT_NE(x.WaitForWindow("Zelkor Chess", 1280, 1024, 30s).Id, 0u) << game.ErrorOutput();
+    }
+    display.Kill();
+    EXPECT_EQ(game.Wait(10s), 1) << game.ErrorOutput();
+    EXPECT_NE(game.ErrorOutput().find("connection to the display was lost"), std::string::npos) << game.ErrorOutput();
 }
 
 // An archive whose every record is damaged: the game starts with nothing
