@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -56,11 +57,18 @@ struct UciSessionTest : ::testing::Test {
         EXPECT_EQ(last.rfind("bestmove ", 0), 0u) << last;
         return last.substr(9);
     }
-    // Whether the move is legal in the session's position.
+    // Whether the move is legal in chess in the session's position: judged
+    // on a fresh board set up from it, which has no record of earlier
+    // positions for its repetition rule to refuse moves with.
     bool LegalHere(const std::string& move) const {
         if (move.size() < 4) return false;
+        FenPosition here;
+        std::string error;
+        EXPECT_TRUE(ParseFen(Fen(), here, error)) << error;
+        TChessBoard judge;
+        ApplyFen(judge, here);
         const auto [from, to] = Mv(move);
-        return session->Board().IsLegalMove(from, to);
+        return judge.IsLegalMove(from, to);
     }
 };
 
@@ -176,6 +184,81 @@ TEST_F(UciSessionTest, GoWithoutAMoveAnswersTheNullMove) {
         EXPECT_EQ(said, (Lines{"info depth 0 score cp 0", "bestmove 0000"})) << fen;
     }
 }
+
+struct RepetitionCase {
+    const char* name;
+    std::string start;  // FEN
+    std::string moves;  // along them the squares repeat a third time
+    std::string fen;    // the position afterwards, without the counters
+    bool noMove;        // mate or stalemate: no best move
+};
+void PrintTo(const RepetitionCase& c, std::ostream* os) { *os << c.name; }
+
+class UciRepetitionTest : public UciSessionTest, public ::testing::WithParamInterface<RepetitionCase> {};
+
+// The board ends its game when the 64 squares have been seen three times,
+// whoever was to move. Chess goes on there: the session takes the moves
+// played after it and answers with a move while there is one.
+TEST_P(UciRepetitionTest, GoAnswersWithAMoveWhileChessGoesOn) {
+    const RepetitionCase& c = GetParam();
+    std::vector<std::string> moves;
+    std::istringstream words(c.moves);
+    for (std::string word; words >> word;) moves.push_back(word);
+    {
+        // The case meets the board's rule: played on a board of its own,
+        // the repetition ends that board's game somewhere along the moves.
+        FenPosition start;
+        std::string error;
+        ASSERT_TRUE(ParseFen(c.start, start, error)) << error;
+        TChessBoard board;
+        ApplyFen(board, start);
+        bool ended = false;
+        for (const std::string& move : moves) {
+            ended = ended || board.IsThreefoldRepetition();
+            if (!Play(board, move)) break;
+        }
+        ASSERT_TRUE(ended || board.IsThreefoldRepetition());
+    }
+
+    EXPECT_EQ(Send({"position fen " + c.start + " moves " + c.moves}), Lines{});
+    const std::string fen = Fen();
+    EXPECT_EQ(fen.substr(0, fen.rfind(' ', fen.rfind(' ') - 1)), c.fen);
+    Send({"go depth 2"});
+    if (c.noMove) {
+        EXPECT_EQ(said, (Lines{"info depth 0 score cp 0", "bestmove 0000"}));
+    } else {
+        EXPECT_NE(BestMove(), "0000");
+        EXPECT_TRUE(LegalHere(BestMove())) << BestMove();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Positions, UciRepetitionTest,
+    ::testing::Values(
+        // The starting position a third time, White to move.
+        RepetitionCase{"KnightsBackHomeTwice", std::string(StartFen), "g1f3 g8f6 f3g1 f6g8 g1f3 g8f6 f3g1 f6g8",
+                       "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -", false},
+        // One move more, itself a third repetition, Black to move.
+        RepetitionCase{"OneMoveOnFromTheRepetition", std::string(StartFen),
+                       "g1f3 g8f6 f3g1 f6g8 g1f3 g8f6 f3g1 f6g8 g1f3",
+                       "rnbqkbnr/pppppppp/8/8/8/5N2/PPPPPPPP/RNBQKB1R b KQkq -", false},
+        // Moves played after the repetition count.
+        RepetitionCase{"PlayGoesOnAfterTheRepetition", std::string(StartFen),
+                       "b1c3 b8c6 c3b1 c6b8 b1c3 b8c6 c3b1 c6b8 e2e4 e7e5 g1f3",
+                       "rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq -", false},
+        // The white king walks a triangle while the black king steps back
+        // and forth: the same squares come back with Black to move, then
+        // again, the third time for the board though only the second in
+        // chess, where the side to move counts.
+        RepetitionCase{"SameSquaresWithTheOtherSideToMove", "7r/4k3/8/8/8/8/4K3/R7 w - - 0 1",
+                       "e2d2 e7d7 d2d3 d7e7 d3e2 e7d7 e2d2 d7e7 d2e2", "7r/4k3/8/8/8/8/4K3/R7 b - -", false},
+        // A stalemate after the repetition still has no move.
+        RepetitionCase{"StalemateAfterTheRepetition", "7k/8/6K1/8/8/8/8/5Q2 w - - 0 1",
+                       "f1f2 h8g8 f2f1 g8h8 f1f2 h8g8 f2f1 g8h8 f1f7", "7k/5Q2/6K1/8/8/8/8/8 b - -", true},
+        // And so does a mate.
+        RepetitionCase{"MateAfterTheRepetition", "6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1",
+                       "g1h1 g8h8 h1g1 h8g8 g1h1 g8h8 h1g1 h8g8 a1a8", "R5k1/5ppp/8/8/8/8/8/6K1 b - -", true}),
+    [](const ::testing::TestParamInfo<RepetitionCase>& param) { return std::string(param.param.name); });
 
 TEST_F(UciSessionTest, PerftCountsEachRootMoveAndTheTotal) {
     Send({"position startpos", "go perft 2"});

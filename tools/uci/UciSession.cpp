@@ -138,12 +138,23 @@ void UciSession::Position(std::string_view args) {
                 "'; the position stays after the last good move");
             return;
         }
+        ForgetRepetitions();
         board_.SetPromotionPiece(promotion);
         if (!board_.ExecuteMove(from, to)) {
             Say("info string illegal move '" + std::string(words[i]) + "'; the position stays after the last good move");
             return;
         }
     }
+}
+
+void UciSession::ForgetRepetitions() {
+    if (!board_.IsThreefoldRepetition()) return;
+    FenPosition here;
+    here.Placement = board_.Position();
+    here.WhiteToMove = board_.WhiteToMove();
+    here.Castling = board_.CastlingAllowed();
+    here.EnPassant = board_.EnPassant();
+    ApplyFen(board_, here);
 }
 
 void UciSession::Go(std::string_view args) {
@@ -163,8 +174,10 @@ void UciSession::Go(std::string_view args) {
     }
     depth = std::clamp(depth, 1, std::min(8, options_.MaxDepth));
 
+    ForgetRepetitions();
     engine_.LoadPosition(board_.Cells(), board_.WhiteToMove(), board_.CastlingAllowed(), board_.EnPassant());
-    // The board knows what it accepts: no legal move means no best move.
+    // The board knows what it accepts: no legal move means mate or
+    // stalemate, and no best move.
     if (!board_.HasLegalMove()) {
         Say("info depth 0 score cp 0");
         Say("bestmove 0000");
@@ -197,15 +210,22 @@ void UciSession::Search(int depth) {
         }
     });
     // A search stopped before its first iteration ended still answers with
-    // a legal move: the first one the board accepts.
+    // a legal move: the first one the board accepts (a pawn that reaches the
+    // last rank becomes a queen).
     if (!haveBest) {
         best = engine_.BestMove();
         for (int a = 1; a <= 64 && !haveBest; ++a)
-            for (int b = 1; b <= 64 && !haveBest; ++b)
-                if (board_.IsLegalMove(static_cast<Square>(a), static_cast<Square>(b))) {
-                    best = engine::EngineMove{static_cast<uint8_t>(a - 1), static_cast<uint8_t>(b - 1), 0, 0};
-                    haveBest = true;
+            for (int b = 1; b <= 64 && !haveBest; ++b) {
+                const auto from = static_cast<Square>(a), to = static_cast<Square>(b);
+                if (!board_.IsLegalMove(from, to)) continue;
+                best = engine::EngineMove{static_cast<uint8_t>(a - 1), static_cast<uint8_t>(b - 1), 0, 0};
+                const char piece = board_.PieceAt(from);
+                if ((piece == 'P' && RankOf(to) == 8) || (piece == 'p' && RankOf(to) == 1)) {
+                    best.Promote = 4;
+                    best.Flags = engine::mfPromotion;
                 }
+                haveBest = true;
+            }
     }
     Say("bestmove " + UciMoveText(best));
 }

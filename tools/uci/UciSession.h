@@ -17,6 +17,10 @@ namespace zelkor {
 
 class UciSession {
 public:
+    // Gets each answer line, without its end. The calls come from the
+    // thread that hands over the lines and from the search thread, one at a
+    // time under the session's lock; nothing else may write to the same
+    // stream meanwhile (a std::cin still tied to std::cout would flush it).
     using Output = std::function<void(const std::string& line)>;
 
     struct Options {
@@ -48,6 +52,13 @@ private:
     void Go(std::string_view args);
     void Perft(int depth);
     void StopSearch();
+    // The board ends the game once the 64 squares have been seen three
+    // times, whoever was to move: it then refuses every move. Chess goes on
+    // there (a GUI sends the moves played after it and expects a move
+    // back), so the session starts the board's record of positions afresh
+    // from where it stands; the position itself, side, rights and
+    // en-passant square stay, the move number starts again at 1.
+    void ForgetRepetitions();
     void Search(int depth);
     void Say(const std::string& line);
 
