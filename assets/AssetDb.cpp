@@ -16,11 +16,10 @@ namespace {
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool SameKey(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-    return true;
+std::string Lower(std::string_view key) {
+    std::string lower(key);
+    for (char& c : lower) c = LowerAscii(c);
+    return lower;
 }
 
 bool Md5(const uint8_t* data, size_t size, uint8_t digest[16]) {
@@ -132,7 +131,8 @@ bool TAssetDb::CreateEmpty() {
     count_ = 0;
     tableOffset_ = HeaderSize;
     archiveSize_ = HeaderSize;
-    records_.clear();
+    Adopt({});
+    tableOf_ = {};
     const bool written = file->WriteU32(signature_) && file->WriteU32(count_) && file->WriteU32(tableOffset_);
     if (!file->Close() || !written) return Fail("cannot write " + fileName_);
     lastError_.clear();
@@ -148,6 +148,8 @@ bool TAssetDb::ReadHeader(TStream* stream) {
 
 bool TAssetDb::ReadTable(TStream* stream) {
     records_.clear();
+    index_.clear();
+    tableOf_ = {};
     std::unique_ptr<TFileStream> own;
     if (!stream) {
         std::string why;
@@ -179,20 +181,27 @@ bool TAssetDb::ReadTable(TStream* stream) {
             !stream->ReadU16(type) || !stream->ReadU32(record.OrigSize) || !stream->ReadU32(record.StoredSize) ||
             !stream->ReadF64(record.Stamp) || !stream->ReadExact(record.Checksum.data(), 16) ||
             !stream->ReadU16(secure) || !stream->ReadExact(record.InitVector.data(), 8)) {
-            records_ = std::move(records);
+            Adopt(std::move(records));
             return Fail("the header of record '" + record.Key + "' lies beyond the end of the file");
         }
         record.RecType = type;
         record.Secure = (secure & 0xFF) != 0;
     }
-    records_ = std::move(records);
+    Adopt(std::move(records));
+    if (auto* file = dynamic_cast<TFileStream*>(stream)) tableOf_ = file->Identity();
     return true;
 }
 
+void TAssetDb::Adopt(std::vector<TAssetRecord> records) {
+    records_ = std::move(records);
+    index_.clear();
+    index_.reserve(records_.size());
+    for (size_t i = 0; i < records_.size(); ++i) index_.emplace(Lower(records_[i].Key), static_cast<int>(i));
+}
+
 int TAssetDb::IndexOf(std::string_view key) const {
-    for (size_t i = 0; i < records_.size(); ++i)
-        if (SameKey(records_[i].Key, key)) return static_cast<int>(i);
-    return -1;
+    const auto found = index_.find(Lower(key));
+    return found == index_.end() ? -1 : found->second;
 }
 
 int TAssetDb::RecordType(int index) const {
@@ -205,7 +214,9 @@ bool TAssetDb::ReadRecord(std::string_view key, std::vector<uint8_t>& bytes, uin
     std::string why;
     auto file = TFileStream::OpenRead(fileName_, &why);
     if (!file) return Fail("cannot open " + fileName_ + ": " + why);
-    if (!ReadTable(file.get())) return false;
+    // Every read sees the current file; an unchanged file keeps its table.
+    const TFileIdentity now = file->Identity();
+    if ((now == TFileIdentity{} || now != tableOf_) && !ReadTable(file.get())) return false;
     const int index = IndexOf(key);
     if (index < 0) return Fail("no record '" + std::string(key) + "'");
     const TAssetRecord record = records_[static_cast<size_t>(index)];

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/Object.h"
@@ -69,7 +70,8 @@ public:
     // From `stream`, or from the file FileName when `stream` is null.
     bool ReadTable(TStream* stream);
 
-    // First record whose key equals `key` without regard to ASCII case; -1 if none.
+    // First record whose key equals `key` without regard to ASCII case; -1
+    // if none. Found through an index of the table, not by a walk.
     int IndexOf(std::string_view key) const;
     // Record type of the entry at `index`; 0 outside the list.
     int RecordType(int index) const;
@@ -99,6 +101,8 @@ public:
 
 private:
     bool Fail(std::string message);
+    // Takes `records` as the record list and indexes their keys.
+    void Adopt(std::vector<TAssetRecord> records);
     bool DecodeRecord(const TAssetRecord& record, std::vector<uint8_t>& stored, std::vector<uint8_t>& bytes);
 
     std::string fileName_;
@@ -109,6 +113,11 @@ private:
     uint32_t count_ = 0;
     uint32_t tableOffset_ = 0;
     std::vector<TAssetRecord> records_;
+    // Lower-cased key -> first record of that key.
+    std::unordered_map<std::string, int> index_;
+    // The file state the table was read from: a record read reads the table
+    // again only when the file has changed since (zero: read it again).
+    TFileIdentity tableOf_;
     std::array<uint8_t, MaxPasswordLength + 1> password_{};
     int passwordLength_ = 0;
     std::string lastError_;

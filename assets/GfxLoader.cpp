@@ -56,6 +56,9 @@ void XMLCALL OnEnd(void* data, const XML_Char* name) {
 
 bool TGfxLoader::Load(const std::string& group) {
     problems_.clear();
+    repeated_.clear();
+    seen_.clear();
+    loadedBytes_ = 0;
     if (descFile_.empty()) {
         problems_.push_back("no description file");
         return false;
@@ -119,6 +122,17 @@ void TGfxLoader::LoadEntry(const std::string& element,
                           : alpha == "exclusive" ? TAlphaLevel::alExclusive
                                                   : TAlphaLevel::alFull;
 
+    // An entry that repeats an earlier one in every attribute adds nothing
+    // that could be drawn (images are found by name, the first of a name),
+    // so it is loaded once however often it is listed.
+    std::string signature = element;
+    for (const auto& [k, v] : attributes) signature += '\0' + k + '\0' + v;
+    if (!seen_.insert(signature).second) {
+        if (repeated_.insert(element + " '" + name + "'").second)
+            problems_.push_back(element + " '" + name + "': listed again; loaded once");
+        return;
+    }
+
     // The archive is opened again only for another file: its name is kept
     // with the description's folder in front.
     const std::string file = FolderOf(descFile_) + FileNameOf(source);
@@ -131,6 +145,16 @@ void TGfxLoader::LoadEntry(const std::string& element,
         }
     }
 
+    // What the content may take in all: far beyond the game's own, far
+    // below what would exhaust the machine.
+    const int index = archive_->IndexOf(key);
+    const uint64_t size = index >= 0 ? archive_->Record(index).OrigSize : 0;
+    if (loadedBytes_ + size > kMaxContentBytes) {
+        problems_.push_back(element + " '" + name + "': the content would exceed " + std::to_string(kMaxContentBytes) +
+                            " bytes");
+        return;
+    }
+
     if (element == "image" && images_) {
         TGfxImage* image = images_->Add();
         image->SetName(name);
@@ -141,6 +165,7 @@ void TGfxLoader::LoadEntry(const std::string& element,
             images_->Remove(images_->IndexOf(image));
             return;
         }
+        loadedBytes_ += size;
         Fire(OnLoad, this, key + "\\" + FileNameOf(source));
     } else if (element == "font" && fonts_) {
         TGfxFont* font = fonts_->Add();
@@ -150,6 +175,7 @@ void TGfxLoader::LoadEntry(const std::string& element,
             fonts_->Remove(fonts_->IndexOf(font));
             return;
         }
+        loadedBytes_ += size;
         Fire(OnLoad, this, key + "\\" + FileNameOf(source));
     }
 }

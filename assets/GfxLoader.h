@@ -12,6 +12,7 @@
 //   </resources>
 
 #include <functional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,8 @@ class TGfxLoader : public TGfxSubscriber {
 public:
     // A description is a short text; a file larger than this is no description.
     static constexpr uint64_t kMaxDescriptionSize = uint64_t{16} << 20;
+    // The decoded bytes of all records one Load may take.
+    static constexpr uint64_t kMaxContentBytes = uint64_t{1} << 30;
 
     TGfxImages* Images() const { return images_; }
     void SetImages(TGfxImages* images) { images_ = images; }
@@ -60,6 +63,9 @@ private:
     TAssetDb* archive_ = nullptr;
     std::string descFile_;
     std::vector<std::string> problems_;
+    std::set<std::string> seen_;      // every entry loaded so far, all its attributes
+    std::set<std::string> repeated_;  // entries already said to be listed again
+    uint64_t loadedBytes_ = 0;        // decoded bytes of the records loaded so far
 };
 
 } // namespace zelkor

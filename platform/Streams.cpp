@@ -108,6 +108,18 @@ uint64_t TFileStream::Size() const {
     return fstat(fileno(file_), &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0;
 }
 
+TFileIdentity TFileStream::Identity() const {
+    TFileIdentity id;
+    struct stat st {};
+    if (!file_ || fstat(fileno(file_), &st) != 0) return id;
+    id.Device = st.st_dev;
+    id.Inode = st.st_ino;
+    id.Size = static_cast<uint64_t>(st.st_size);
+    id.Modified = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    id.Changed = int64_t(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+    return id;
+}
+
 size_t TMemoryStream::Read(void* buffer, size_t size) {
     const size_t n = std::min(size, data_.size() - position_);
     if (n) std::memcpy(buffer, data_.data() + position_, n);

@@ -37,6 +37,14 @@ public:
     bool WriteF64(double v);
 };
 
+// What tells one state of a file from another: the file itself (device and
+// inode), its size and its times of change.
+struct TFileIdentity {
+    uint64_t Device = 0, Inode = 0, Size = 0;
+    int64_t Modified = 0, Changed = 0;  // nanoseconds
+    bool operator==(const TFileIdentity&) const = default;
+};
+
 class TFileStream : public TStream {
 public:
     // nullptr when the file cannot be opened or created. Only an ordinary
@@ -51,6 +59,8 @@ public:
     bool Seek(uint64_t position) override;
     uint64_t Position() const override;
     uint64_t Size() const override;
+    // The open file's identity now; all zero when it cannot be told.
+    TFileIdentity Identity() const;
     // Flushes and closes; false when anything written did not reach the file.
     bool Close();
 

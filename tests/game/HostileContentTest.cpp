@@ -17,6 +17,7 @@
 #include "game/Graph.h"
 #include "game/WindowsView.h"
 #include "tests/gfx/DrawingFixture.h"
+#include "tools/pack/ArchiveWriter.h"
 
 using namespace zelkor;
 using namespace zelkor::game;
@@ -194,4 +195,49 @@ TEST_F(HostileContentTest, ContentThatIsNoFileIsRefusedAtOnceAndNamed) {
             fs::remove_all(folder / file);
         }
     }
+}
+
+// Small files that would cost much: one entry listed a thousand times is
+// loaded once, and an archive of 200,000 tiny records is not walked again
+// for every entry.
+TEST_F(HostileContentTest, RepeatedEntriesAndHugeTablesCostLittle) {
+    fs::copy_file(fs::path(ZELKOR_DATA_DIR) / "zelkor.dat", folder / "zelkor.dat", fs::copy_options::overwrite_existing);
+    {
+        std::ofstream def(folder / "zelkor.def");
+        def << "<resources><group name=\"Content\">\n";
+        for (int i = 0; i < 1000; ++i) def << "<image name=\"button\" source=\"zelkor.dat\" key=\"button\"/>\n";
+        def << "<image name=\"button\" source=\"zelkor.dat\" key=\"timer\"/>\n";  // another entry of that name
+        def << "</group></resources>\n";
+    }
+    std::vector<std::string> problems;
+    auto lists = NewLists();
+    Load(*lists, problems);
+    EXPECT_EQ(lists->Images.Count(), 2) << "the repeated entry once, the other entry of that name once";
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_NE(problems[0].find("listed again"), std::string::npos) << problems[0];
+
+    {
+        TArchiveWriter writer;
+        writer.SetIvSource(TArchiveWriter::SeededIvs("many"));
+        for (int i = 0; i < 200000; ++i) {
+            TArchiveEntry e;
+            e.Key = "r" + std::to_string(i);
+            e.Bytes = {uint8_t(i)};
+            writer.Add(std::move(e));
+        }
+        std::string error;
+        ASSERT_TRUE(writer.WriteFile((folder / "many.dat").string(), error)) << error;
+        std::ofstream def(folder / "zelkor.def");
+        def << "<resources><group name=\"Content\">\n";
+        for (int i = 0; i < 200000; i += 100) def << "<image name=\"i" << i << "\" source=\"many.dat\" key=\"r" << i << "\"/>\n";
+        def << "</group></resources>\n";
+    }
+    lists = NewLists();
+    const auto t0 = std::chrono::steady_clock::now();
+    Load(*lists, problems);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    // Not a timing test: a generous bound that only a walk of the whole
+    // table for every entry would pass.
+    EXPECT_LT(seconds, 120.0);
+    EXPECT_EQ(problems.size(), 2000u) << "one-byte records are no images";
 }
