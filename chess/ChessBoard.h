@@ -23,6 +23,7 @@
 namespace zelkor {
 
 class TChessThread;
+struct EngineSnapshot;
 
 using TMoveEvent = std::function<void(TObject* Sender, Square oldSq, Square newSq)>;
 using TCaptureEvent = std::function<void(TObject* Sender, Square oldSq, Square newSq, char CapturedPiece)>;
@@ -200,7 +201,7 @@ private:
     void CreateEngine();
     void StartEngineLoop();
     void PublishToEngine();
-    void DeliverMove(Square oldSq, Square newSq, uint64_t positionVersion);
+    void DeliverMove(Square oldSq, Square newSq, const EngineSnapshot& foundFor);
     void EngineCycleDone();
     void CustomEngineCheck();
     bool HasLegalMoveCached();
@@ -224,6 +225,9 @@ private:
     bool destroying_ = false;
     int delivering_ = 0;  // depth of the worker's move deliveries in progress
     uint64_t positionVersion_ = 0;
+    // Every StopThinking counts: a search the worker began before the last
+    // stop never plays its move, even when the worker missed the stop.
+    uint64_t engineStops_ = 0;
     uint64_t legalMoveVersion_ = ~uint64_t{0};
     bool legalMoveCache_ = true;
     std::unique_ptr<TChessThread> thread_;

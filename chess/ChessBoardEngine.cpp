@@ -17,7 +17,9 @@ constexpr int kCustomEngineInterval = 500;
 
 void TChessBoard::CreateEngine() {
     TChessThread::Links links;
-    links.DeliverMove = [this](Square oldSq, Square newSq, uint64_t version) { DeliverMove(oldSq, newSq, version); };
+    links.DeliverMove = [this](Square oldSq, Square newSq, const EngineSnapshot& foundFor) {
+        DeliverMove(oldSq, newSq, foundFor);
+    };
     links.CycleDone = [this] { EngineCycleDone(); };
     thread_ = std::make_unique<TChessThread>(std::move(links));
     thread_->SetPriority(thinkingPriority_);
@@ -66,6 +68,10 @@ void TChessBoard::SetThinkingPriority(TThreadPriority value) {
 }
 
 void TChessBoard::StopThinking() {
+    // Whatever the worker searches now was asked for before this stop. When
+    // the wait below is skipped, StartThinking may clear the stop request
+    // before the worker has seen it, and the search then runs to its end.
+    ++engineStops_;
     if (!customEngine_ && thread_ && !destroying_) {
         thread_->StopRequested = true;
         // After a mate or draw, or while the worker waits for its own move to
@@ -112,12 +118,17 @@ void TChessBoard::PublishToEngine() {
     const bool computersTurn = (computerPlaysWhite_ && whiteToMove_) || (computerPlaysBlack_ && !whiteToMove_);
     s.HasLegalMove = !computersTurn || HasLegalMoveCached();
     s.PositionVersion = positionVersion_;
+    s.StopCount = engineStops_;
     thread_->Publish(s);
 }
 
-void TChessBoard::DeliverMove(Square oldSq, Square newSq, uint64_t positionVersion) {
-    // A move is played only on the position it was found for.
-    if (destroying_ || thread_->StopRequested || positionVersion != positionVersion_) return;
+void TChessBoard::DeliverMove(Square oldSq, Square newSq, const EngineSnapshot& foundFor) {
+    // A move is played only on the position it was found for, and only when
+    // the engine has not been stopped since: a stop comes before every change
+    // of the sides the engine plays.
+    if (destroying_ || thread_->StopRequested || foundFor.PositionVersion != positionVersion_ ||
+        foundFor.StopCount != engineStops_)
+        return;
     ++delivering_;
     struct Leave {
         int& depth;

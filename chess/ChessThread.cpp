@@ -44,7 +44,7 @@ void TChessThread::Execute() {
                 Thinking = false;
                 const auto oldSq = static_cast<Square>(move.From + 1);
                 const auto newSq = static_cast<Square>(move.To + 1);
-                Synchronize([&] { links_.DeliverMove(oldSq, newSq, s.PositionVersion); });
+                Synchronize([&] { links_.DeliverMove(oldSq, newSq, s); });
             }
         }
         Synchronize([&] { links_.CycleDone(); });

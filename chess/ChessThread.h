@@ -29,13 +29,14 @@ struct EngineSnapshot {
     TThreadPriority Priority = TThreadPriority::tpNormal;
     bool HasLegalMove = true;   // false: no move of the side to move would be accepted
     uint64_t PositionVersion = 0;  // which position the snapshot shows
+    uint64_t StopCount = 0;        // how many times the board had stopped its engine
 };
 
 class TChessThread : public TThread {
 public:
     struct Links {
-        // On the main thread: play oldSq -> newSq, found for the given position.
-        std::function<void(Square oldSq, Square newSq, uint64_t positionVersion)> DeliverMove;
+        // On the main thread: play oldSq -> newSq, found for the snapshot given.
+        std::function<void(Square oldSq, Square newSq, const EngineSnapshot& foundFor)> DeliverMove;
         // On the main thread, at the end of every cycle.
         std::function<void()> CycleDone;
     };

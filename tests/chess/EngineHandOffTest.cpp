@@ -3,6 +3,7 @@
 #include <chrono>
 #include <memory>
 #include <random>
+#include <thread>
 
 #include "platform/Application.h"
 #include "platform/MainThreadQueue.h"
@@ -24,6 +25,18 @@ bool PumpUntil(Pred done, std::chrono::milliseconds limit = 60s) {
 void PumpFor(std::chrono::milliseconds time) {
     const auto end = std::chrono::steady_clock::now() + time;
     TApplication::Instance().ProcessUntil([&] { return std::chrono::steady_clock::now() >= end; }, time + 1s);
+}
+
+// Waits, without running anything on the main thread, until `done` holds
+// (at most 60 s).
+template <class Pred>
+bool SpinUntil(Pred done) {
+    const auto end = std::chrono::steady_clock::now() + 60s;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= end) return false;
+        std::this_thread::yield();
+    }
+    return true;
 }
 
 // Counts the moves the board plays and checks that every event arrives on
@@ -172,6 +185,41 @@ TEST(EngineHandOff, AHandlerMayChangeSidesInsideTheEnginesDelivery) {
     PumpFor(100ms);
     EXPECT_EQ(moves, 1);
     EXPECT_FALSE(board.Thinking());
+}
+
+// After a mate the board stops its engine without waiting for the worker. A
+// new game set up then may hand the engine a side for a moment (the side it
+// played in the last game) and take it away again: the search the worker
+// began in that moment is for the right position but the wrong side, and
+// its move must not be played.
+TEST(EngineHandOff, ASearchForASideTakenAwayAgainAfterAMateIsNotPlayed) {
+    TChessBoard board;
+    MoveCounter counter(board);
+    TMainThreadQueue& queue = TMainThreadQueue::Instance();
+    bool setUp = false;
+    board.OnMate = [&](TObject*, Square, Square) {
+        board.NewGame();
+        board.SetComputerPlaysWhite(true);
+        // The worker needs nothing from this thread to take that up: it
+        // searches, or has already queued its move.
+        ASSERT_TRUE(SpinUntil([&] { return board.Thinking() || queue.HasPending(); }));
+        board.SetComputerPlaysWhite(false);
+        setUp = true;
+    };
+    board.SetSearchDepth(2);
+    board.NewGame();
+    for (const char* m : {"f2f3", "e7e5", "g2g4"}) ASSERT_TRUE(Play(board, m));
+    ASSERT_TRUE(board.PlayMove(Square::D8, Square::H4));  // mate, the handler runs inside
+    ASSERT_TRUE(setUp);
+    ASSERT_EQ(counter.moves, 4);
+
+    // The worker's next call on the main thread ends that search: its move
+    // (or, had it seen the stop, the end of its cycle). Run just that call.
+    ASSERT_TRUE(SpinUntil([&] { return queue.HasPending(); }));
+    queue.CheckSynchronize();
+    EXPECT_EQ(counter.moves, 4) << counter.played.back();
+    EXPECT_EQ(board.Position(), std::string(InitialPosition));
+    EXPECT_TRUE(board.WhiteToMove());
 }
 
 TEST(EngineHandOff, DestroyingTheBoardEndsASearchingWorkerWithoutPlayingItsMove) {
