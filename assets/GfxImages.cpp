@@ -26,9 +26,6 @@ bool Compatible(TColorFormat stored, TColorFormat texture) {
     return pair(TColorFormat::X4R4G4B4, TColorFormat::A4R4G4B4) || pair(TColorFormat::X8R8G8B8, TColorFormat::A8R8G8B8);
 }
 
-// No image needs more textures than this; a record claiming more is refused.
-constexpr int kMaxTextures = 4096;
-
 } // namespace
 
 const std::vector<TColorFormat>& TextureFormatCandidates(TAlphaLevel alpha, TGfxQuality quality) {
@@ -95,11 +92,8 @@ bool TGfxImage::Prepare(const TImageRecordHeader& h) {
     patternHeight_ = h.PatternHeight > 0 ? h.PatternHeight : textureHeight_;
     visibleWidth_ = h.VisibleWidth > 0 ? h.VisibleWidth : textureWidth_;
     visibleHeight_ = h.VisibleHeight > 0 ? h.VisibleHeight : textureHeight_;
-    if (textureWidth_ <= 0 || textureHeight_ <= 0) return Fail("the texture size is not positive");
-    if (textureWidth_ < patternWidth_ || textureHeight_ < patternHeight_) return Fail("a pattern is larger than a texture");
-    if (patternWidth_ < visibleWidth_ || patternHeight_ < visibleHeight_)
-        return Fail("the visible size exceeds the pattern");
-    if (h.TextureCount > kMaxTextures) return Fail("more textures than any image needs");
+    std::string why;
+    if (!CheckImageLayout(h, why)) return Fail(why);
     columns_ = textureWidth_ / patternWidth_;
     rows_ = textureHeight_ / patternHeight_;
     patternCount_ = h.PatternCount > 0 ? h.PatternCount : columns_ * rows_ * h.TextureCount;

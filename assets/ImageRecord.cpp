@@ -38,6 +38,25 @@ bool ReadImageRecordHeader(TStream& stream, TImageRecordHeader& h, std::string& 
     return true;
 }
 
+bool CheckImageLayout(const TImageRecordHeader& h, std::string& error) {
+    const int32_t patternWidth = h.PatternWidth > 0 ? h.PatternWidth : h.TextureWidth;
+    const int32_t patternHeight = h.PatternHeight > 0 ? h.PatternHeight : h.TextureHeight;
+    const int32_t visibleWidth = h.VisibleWidth > 0 ? h.VisibleWidth : h.TextureWidth;
+    const int32_t visibleHeight = h.VisibleHeight > 0 ? h.VisibleHeight : h.TextureHeight;
+    if (h.TextureWidth <= 0 || h.TextureHeight <= 0) {
+        error = "the texture size is not positive";
+    } else if (h.TextureWidth < patternWidth || h.TextureHeight < patternHeight) {
+        error = "a pattern is larger than a texture";
+    } else if (patternWidth < visibleWidth || patternHeight < visibleHeight) {
+        error = "the visible size exceeds the pattern";
+    } else if (h.TextureCount > kMaxImageTextures) {
+        error = "more textures than any image needs";
+    } else {
+        return true;
+    }
+    return false;
+}
+
 void WriteImageRecordHeader(TStream& stream, const TImageRecordHeader& h) {
     stream.WriteU8(static_cast<uint8_t>(h.Format));
     stream.WriteI32(h.PatternWidth);

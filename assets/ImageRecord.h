@@ -18,6 +18,8 @@ namespace zelkor {
 constexpr uint64_t kMaxImagePixelBytes = uint64_t{256} << 20;
 // A font's glyph table: one entry per character code at most.
 constexpr int32_t kMaxGlyphs = 65536;
+// No image needs more textures than this; a record claiming more is refused.
+constexpr int32_t kMaxImageTextures = 4096;
 
 struct TImageRecordHeader {
     static constexpr int Size = 33;
@@ -40,6 +42,12 @@ struct TImageRecordHeader {
 // sizes the record cannot hold). False with a reason otherwise.
 bool ReadImageRecordHeader(TStream& stream, TImageRecordHeader& header, std::string& error);
 void WriteImageRecordHeader(TStream& stream, const TImageRecordHeader& header);
+// What an image needs of a header that reads, before any texture is made
+// (no device is asked): textures of a positive size, patterns no larger
+// than a texture and a visible part no larger than a pattern (a pattern or
+// visible size of 0 or less means the texture's), at most
+// kMaxImageTextures textures. False with a reason otherwise.
+bool CheckImageLayout(const TImageRecordHeader& header, std::string& error);
 // The most decoded bytes an image record can hold: its header and rows.
 constexpr uint64_t MaxImageRecordSize() { return TImageRecordHeader::Size + kMaxImagePixelBytes; }
 

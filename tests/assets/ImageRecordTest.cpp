@@ -133,3 +133,57 @@ TEST(FontRecord, GlyphTableRoundTripAndHostileCounts) {
     EXPECT_FALSE(ReadFontRecordHeader(hostile, read, error));
     EXPECT_NE(error.find("glyphs"), std::string::npos);
 }
+
+namespace {
+
+struct LayoutCase {
+    const char* name;
+    int texture, pattern, visible, count;  // square sizes
+    std::string error;                     // empty: taken
+};
+void PrintTo(const LayoutCase& c, std::ostream* os) { *os << c.name; }
+
+class ImageLayoutTest : public ::testing::TestWithParam<LayoutCase> {};
+
+} // namespace
+
+// The checks an image makes before it asks a device for textures, shared
+// by the game's loading and the packer's verify.
+TEST_P(ImageLayoutTest, TakesWhatAnImageCanShowAndNamesWhatItCannot) {
+    const LayoutCase& c = GetParam();
+    TImageRecordHeader h;
+    h.Format = TColorFormat::A8;
+    h.TextureWidth = h.TextureHeight = c.texture;
+    h.PatternWidth = h.PatternHeight = c.pattern;
+    h.VisibleWidth = h.VisibleHeight = c.visible;
+    h.TextureCount = c.count;
+    std::string error;
+    EXPECT_EQ(CheckImageLayout(h, error), c.error.empty()) << error;
+    EXPECT_EQ(error, c.error);
+
+    // The width alone decides as much, with a height that passes.
+    TImageRecordHeader byWidth = h;
+    byWidth.TextureHeight = byWidth.PatternHeight = byWidth.VisibleHeight = 8;
+    error.clear();
+    EXPECT_EQ(CheckImageLayout(byWidth, error), c.error.empty()) << error;
+    EXPECT_EQ(error, c.error);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, ImageLayoutTest,
+    ::testing::Values(LayoutCase{"PatternsInATexture", 16, 8, 6, 2, ""},
+                      LayoutCase{"OnePatternFillsTheTexture", 16, 16, 16, 1, ""},
+                      // 0 or less: the texture's size.
+                      LayoutCase{"PatternAndVisibleOfTheTexture", 16, 0, 0, 1, ""},
+                      LayoutCase{"NegativeSizesAreTheTexture", 16, -4, -1, 1, ""},
+                      LayoutCase{"NoTexturesAtAll", 16, 8, 8, 0, ""},
+                      LayoutCase{"AsManyTexturesAsAnyImageTakes", 1, 1, 1, kMaxImageTextures, ""},
+                      LayoutCase{"NoTextureSize", 0, 0, 0, 0, "the texture size is not positive"},
+                      LayoutCase{"NegativeTextureSize", -8, 4, 4, 1, "the texture size is not positive"},
+                      LayoutCase{"PatternLargerThanTheTexture", 8, 9, 4, 1, "a pattern is larger than a texture"},
+                      LayoutCase{"VisibleLargerThanThePattern", 8, 4, 5, 1, "the visible size exceeds the pattern"},
+                      LayoutCase{"VisibleOfTheTextureInASmallerPattern", 8, 4, 0, 1,
+                                 "the visible size exceeds the pattern"},
+                      LayoutCase{"MoreTexturesThanAnyImageTakes", 1, 1, 1, kMaxImageTextures + 1,
+                                 "more textures than any image needs"}),
+    [](const ::testing::TestParamInfo<LayoutCase>& param) { return std::string(param.param.name); });

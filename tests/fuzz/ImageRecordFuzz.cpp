@@ -1,6 +1,7 @@
 // Arbitrary image and font records: the header readers refuse what the
-// record cannot hold, and what they accept converts row by row into every
-// texture format without reading or writing outside the rows.
+// record cannot hold, the layout check names what it refuses, and what the
+// readers accept converts row by row into every texture format without
+// reading or writing outside the rows.
 
 #include <cstdint>
 #include <cstdlib>
@@ -49,6 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     if (h.PixelBytes() > s.Remaining()) std::abort();
+    // The layout checks the game and the packer's verify make.
+    if (!CheckImageLayout(h, error) && error.empty()) std::abort();
     ConvertRows(s, h, target);
     return 0;
 }

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <optional>
 #include <random>
 #include <string>
@@ -89,8 +90,10 @@ public:
     }
 
     // The next line of output; nothing at the end of the output or when
-    // none came within kAnswerLimit (then `timedOut` is set).
-    std::optional<std::string> ReadLine() {
+    // none came within kAnswerLimit, or by `deadline` when one is given
+    // (then `timedOut` is set).
+    std::optional<std::string> ReadLine(std::optional<std::chrono::steady_clock::time_point> deadline = {}) {
+        const auto until = deadline.value_or(std::chrono::steady_clock::now() + kAnswerLimit);
         for (;;) {
             const size_t end = buffer_.find('\n');
             if (end != std::string::npos) {
@@ -99,7 +102,8 @@ public:
                 return line;
             }
             pollfd p{fromProgram_, POLLIN, 0};
-            const int ready = poll(&p, 1, static_cast<int>(std::chrono::milliseconds(kAnswerLimit).count()));
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+            const int ready = poll(&p, 1, static_cast<int>(std::max<int64_t>(left.count(), 0)));
             if (ready < 0 && errno == EINTR) continue;
             if (ready == 0) {
                 timedOut = true;
@@ -353,6 +357,48 @@ TEST(UciProgram, AnswersEveryGoOnceInOrderWithALegalMoveWhileCommandsKeepComing)
     ASSERT_FALSE(program.timedOut) << "the program did not end after quit";
     EXPECT_EQ(program.Finish(), 0);
     EXPECT_EQ(bestMoves, searches);
+}
+
+// A perft from a position where it counts for hours: `isready` is answered
+// while it runs, `stop` ends it with a note instead of the total, and `quit`
+// ends the program. Every answer has kAnswerLimit to come, counted from the
+// request, however many root-move lines come meanwhile.
+TEST(UciProgram, PerftGivesWayToIsreadyStopAndQuit) {
+    UciProgram program;
+    ASSERT_TRUE(program.Running());
+    const std::string deep = "position fen r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1";
+    // Reads up to the line `expected`; only root-move counts may come
+    // before it, and the count's summary when `expected` is its total.
+    auto Await = [&](const std::string& expected) {
+        const auto deadline = std::chrono::steady_clock::now() + kAnswerLimit;
+        const bool total = expected.rfind("Nodes searched: ", 0) == 0;
+        while (const std::optional<std::string> line = program.ReadLine(deadline)) {
+            if (*line == expected) return true;
+            const bool summary = line->rfind("info string perft ", 0) == 0 && *line != "info string perft stopped";
+            if (line->find(": ") != 4 && !(total && summary)) {
+                ADD_FAILURE() << "waiting for '" << expected << "': " << *line;
+                return false;
+            }
+        }
+        ADD_FAILURE() << "'" << expected << "' did not come" << (program.timedOut ? " in time" : "");
+        return false;
+    };
+
+    ASSERT_TRUE(program.Send({deep, "go perft 7", "isready"}));
+    ASSERT_TRUE(Await("readyok"));
+    ASSERT_TRUE(program.Send({"stop"}));
+    ASSERT_TRUE(Await("info string perft stopped"));
+    // Nothing more of that count; the program answers as before.
+    ASSERT_TRUE(program.Send({"isready", "position startpos", "go perft 1"}));
+    ASSERT_EQ(program.ReadLine(), "readyok");
+    ASSERT_TRUE(Await("Nodes searched: 20"));
+
+    ASSERT_TRUE(program.Send({deep, "go perft 7", "quit"}));
+    const auto deadline = std::chrono::steady_clock::now() + kAnswerLimit;
+    while (const std::optional<std::string> line = program.ReadLine(deadline))
+        EXPECT_TRUE(*line == "info string perft stopped" || line->find(": ") == 4) << "after quit: " << *line;
+    ASSERT_FALSE(program.timedOut) << "the program did not end after quit";
+    EXPECT_EQ(program.Finish(), 0);
 }
 
 } // namespace

@@ -1,10 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <ostream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "chess/Fen.h"
@@ -22,11 +29,11 @@ struct UciSessionTest : ::testing::Test {
     std::vector<std::string> said;
     std::unique_ptr<UciSession> session;
 
-    void Start(bool synchronous = true) {
+    void Start(bool synchronous = true, int maxPerftDepth = 3) {
         UciSession::Options options;
         options.Synchronous = synchronous;
         options.DefaultDepth = 3;
-        options.MaxPerftDepth = 3;
+        options.MaxPerftDepth = maxPerftDepth;
         session = std::make_unique<UciSession>([this](const std::string& line) { said.push_back(line); }, options);
     }
     void SetUp() override { Start(); }
@@ -279,6 +286,66 @@ TEST_F(UciSessionTest, PerftWithoutADepthSaysSo) {
     for (const char* line : {"go perft", "go perft 0", "go perft -1", "go perft x"}) {
         EXPECT_EQ(Send({line}), (Lines{"info string go perft needs a depth of 1 or more"})) << line;
     }
+}
+
+// How long handing over a line may take before the session counts as
+// hung. A line that needs no search returns in microseconds; the limit only
+// turns a session that holds up its caller into a failure.
+constexpr auto kHangLimit = std::chrono::seconds(120);
+
+// Runs `work` while a watchdog waits up to kHangLimit for it. The work
+// stays on this thread, which the session and its boards belong to (a
+// board's engine thread hands calls back to it); a hang cannot be undone,
+// so it ends the test program with the failure.
+void WithinLimit(const char* what, const std::function<void()>& work) {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool done = false;
+    std::thread watchdog([&] {
+        std::unique_lock lock(mutex);
+        if (!changed.wait_for(lock, kHangLimit, [&] { return done; })) {
+            ADD_FAILURE() << what << " did not return within " << kHangLimit.count() << " s";
+            std::fflush(stdout);
+            std::_Exit(1);
+        }
+    });
+    work();
+    {
+        std::lock_guard lock(mutex);
+        done = true;
+    }
+    changed.notify_one();
+    watchdog.join();
+}
+
+// Kiwipete: 374 billion leaves at depth 7, hours of counting on any machine.
+constexpr const char* kDeepPerft = "position fen r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1";
+
+TEST_F(UciSessionTest, PerftRunsOnTheSearchThreadAndGivesWayToIsreadyStopAndQuit) {
+    Start(/*synchronous=*/false, /*maxPerftDepth=*/7);
+    WithinLimit("go perft 7, isready, stop", [&] { Feed({kDeepPerft, "go perft 7", "isready", "stop"}); });
+    // After `stop` returns the count has ended: the root moves counted in
+    // full, then the note that it stopped, and no total; `isready` was
+    // answered while it counted.
+    ASSERT_FALSE(said.empty());
+    EXPECT_EQ(said.back(), "info string perft stopped");
+    EXPECT_EQ(std::count(said.begin(), said.end(), "readyok"), 1);
+    for (size_t i = 0; i + 1 < said.size(); ++i)
+        EXPECT_TRUE(said[i] == "readyok" || said[i].find(": ") == 4) << said[i];
+    for (const std::string& line : said) EXPECT_NE(line.rfind("Nodes searched", 0), 0u) << line;
+
+    // A count that is let run still ends with its total.
+    Feed({"position startpos", "go perft 2"});
+    session->WaitForSearch();
+    EXPECT_EQ(said.back(), "Nodes searched: 400");
+
+    said.clear();
+    WithinLimit("go perft 7, quit", [&] {
+        Feed({kDeepPerft, "go perft 7"});
+        EXPECT_FALSE(session->HandleLine("quit"));
+    });
+    ASSERT_FALSE(said.empty());
+    EXPECT_EQ(said.back(), "info string perft stopped");
 }
 
 TEST_F(UciSessionTest, StopEndsASearchOnItsThreadWithALegalMove) {

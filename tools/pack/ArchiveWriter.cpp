@@ -2,15 +2,14 @@
 
 #include <openssl/evp.h>
 #include <openssl/rand.h>
-#include <unistd.h>
 #include <zlib.h>
 
-#include <cstdio>
 #include <cstring>
 
 #include "assets/AssetDb.h"
 #include "assets/Blowfish.h"
 #include "platform/Streams.h"
+#include "tools/pack/ReplaceFile.h"
 
 namespace zelkor {
 
@@ -98,26 +97,7 @@ bool TArchiveWriter::Build(std::vector<uint8_t>& out, std::string& error) const 
 
 bool TArchiveWriter::WriteFile(const std::string& path, std::string& error) const {
     std::vector<uint8_t> bytes;
-    if (!Build(bytes, error)) return false;
-    const std::string temp = path + ".tmp" + std::to_string(getpid());
-    auto file = TFileStream::Create(temp);
-    if (!file) {
-        error = "cannot create " + temp;
-        return false;
-    }
-    const bool written = file->WriteAll(bytes.data(), bytes.size());
-    const bool closed = file->Close();
-    if (!written || !closed) {
-        std::remove(temp.c_str());
-        error = "cannot write " + temp;
-        return false;
-    }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        std::remove(temp.c_str());
-        error = "cannot move the new archive to " + path;
-        return false;
-    }
-    return true;
+    return Build(bytes, error) && ReplaceFile(path, bytes.data(), bytes.size(), error);
 }
 
 } // namespace zelkor

@@ -38,8 +38,9 @@ public:
 
     // The archive's bytes; false with a reason on failure.
     bool Build(std::vector<uint8_t>& out, std::string& error) const;
-    // Writes to a temporary file beside `path`, then renames it into place:
-    // an existing archive is never left half-written.
+    // Writes to a temporary file beside `path`, syncs it, then renames it
+    // into place (ReplaceFile): an existing archive is never left
+    // half-written.
     bool WriteFile(const std::string& path, std::string& error) const;
 
 private:

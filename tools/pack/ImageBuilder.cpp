@@ -1,6 +1,7 @@
 #include "tools/pack/ImageBuilder.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace zelkor {
 
@@ -51,9 +52,25 @@ bool BuildImageRecord(const TPixelSheet& sheet, TImageLayout l, std::vector<uint
         error = "the texture size " + Size(l.TextureWidth, l.TextureHeight) + " is smaller than a pattern";
         return false;
     }
+    // The sizes are checked in 64 bits before anything is laid out with
+    // them: a texture option can name far more pixels than an int counts.
+    const uint64_t textureBytes =
+        uint64_t(l.TextureWidth) * uint64_t(l.TextureHeight) * uint64_t(BytesPerPixel(l.Format));
+    if (textureBytes > kMaxImagePixelBytes) {
+        error = "a texture of " + Size(l.TextureWidth, l.TextureHeight) + " pixels takes " +
+                std::to_string(textureBytes) + " bytes, more than an image may hold (" +
+                std::to_string(kMaxImagePixelBytes) + ")";
+        return false;
+    }
+    // Both at most the texture's pixels, which fit in an int now.
     const int columns = l.TextureWidth / l.PatternWidth;
     const int perTexture = columns * (l.TextureHeight / l.PatternHeight);
     const int textures = (l.PatternCount + perTexture - 1) / perTexture;
+    if (uint64_t(textures) * textureBytes > kMaxImagePixelBytes) {
+        error = std::to_string(textures) + " textures of " + Size(l.TextureWidth, l.TextureHeight) +
+                " pixels take more bytes than an image may hold (" + std::to_string(kMaxImagePixelBytes) + ")";
+        return false;
+    }
 
     TImageRecordHeader h;
     h.Format = l.Format;
@@ -65,10 +82,8 @@ bool BuildImageRecord(const TPixelSheet& sheet, TImageLayout l, std::vector<uint
     h.TextureWidth = l.TextureWidth;
     h.TextureHeight = l.TextureHeight;
     h.TextureCount = textures;
-    if (h.PixelBytes() > (uint64_t{1} << 30)) {
-        error = "the textures would take more than 1 GiB";
-        return false;
-    }
+    // What the game checks before it makes any texture.
+    if (!CheckImageLayout(h, error)) return false;
 
     TMemoryStream s;
     WriteImageRecordHeader(s, h);

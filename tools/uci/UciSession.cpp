@@ -164,7 +164,15 @@ void UciSession::Go(std::string_view args) {
         int value = 0;
         if (words[i] == "perft") {
             if (i + 1 < words.size() && ToInt(words[i + 1], value) && value >= 1) {
-                Perft(std::min(value, options_.MaxPerftDepth));
+                const int perftDepth = std::min(value, options_.MaxPerftDepth);
+                engine_.LoadPosition(board_.Cells(), board_.WhiteToMove(), board_.CastlingAllowed(),
+                                     board_.EnPassant());
+                stop_ = false;
+                if (options_.Synchronous) {
+                    Perft(perftDepth);
+                } else {
+                    searcher_ = std::thread([this, perftDepth] { Perft(perftDepth); });
+                }
             } else {
                 Say("info string go perft needs a depth of 1 or more");
             }
@@ -231,7 +239,6 @@ void UciSession::Search(int depth) {
 }
 
 void UciSession::Perft(int depth) {
-    engine_.LoadPosition(board_.Cells(), board_.WhiteToMove(), board_.CastlingAllowed(), board_.EnPassant());
     const auto start = std::chrono::steady_clock::now();
     engine_.GenerateMoves();
     // The root list is re-read after each subtree: deeper plies never
@@ -240,16 +247,36 @@ void UciSession::Perft(int depth) {
     for (int i = engine_.ListBegin(); i < engine_.ListEnd(); ++i) {
         const engine::EngineMove m = engine_.ListEntry(i).Move;
         if (!engine_.DoMove(m)) continue;
-        const uint64_t count = engine_.Perft(depth - 1);
+        const uint64_t count = PerftNodes(depth - 1);
         engine_.UndoMove();
+        if (stop_) break;  // this move's count is not whole
         Say(UciMoveText(m) + ": " + std::to_string(count));
         total += count;
+    }
+    if (stop_) {
+        Say("info string perft stopped");
+        return;
     }
     const auto ms =
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
     Say("info string perft " + std::to_string(depth) + " nodes " + std::to_string(total) + " time " +
         std::to_string(ms));
     Say("Nodes searched: " + std::to_string(total));
+}
+
+uint64_t UciSession::PerftNodes(int depth) {
+    // The last two plies are the engine's own count: some ten thousand
+    // moves at most, milliseconds, so `stop` never waits long.
+    if (depth <= 2) return engine_.Perft(depth);
+    engine_.GenerateMoves();
+    uint64_t count = 0;
+    for (int i = engine_.ListBegin(); i < engine_.ListEnd(); ++i) {
+        if (stop_.load(std::memory_order_relaxed)) break;
+        if (!engine_.DoMove(engine_.ListEntry(i).Move)) continue;
+        count += PerftNodes(depth - 1);
+        engine_.UndoMove();
+    }
+    return count;
 }
 
 void UciSession::StopSearch() {

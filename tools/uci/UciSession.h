@@ -24,8 +24,8 @@ public:
     using Output = std::function<void(const std::string& line)>;
 
     struct Options {
-        // Search on the calling thread (for fuzzing and tests); `stop` then
-        // has nothing to stop.
+        // Search and count perft on the calling thread (for fuzzing and
+        // tests); `stop` then has nothing to stop.
         bool Synchronous = false;
         // Depth used by a `go` without `depth` (also `go infinite`, which
         // then ends by itself).
@@ -42,7 +42,7 @@ public:
     // Handles one line. Returns false after `quit`.
     bool HandleLine(std::string_view line);
 
-    // Waits for a running search to end by itself.
+    // Waits for a running search or perft to end by itself.
     void WaitForSearch();
 
     const TChessBoard& Board() const { return board_; }
@@ -50,7 +50,14 @@ public:
 private:
     void Position(std::string_view args);
     void Go(std::string_view args);
+    // Counts the leaves of the move tree below each root move, on the
+    // search thread like a search, so that `isready` is answered and `stop`
+    // or `quit` end it meanwhile. A stopped count lists the root moves
+    // counted in full and ends with "info string perft stopped", no total.
     void Perft(int depth);
+    // The leaves `depth` plies below the engine's position; a partial count
+    // once `stop_` is set.
+    uint64_t PerftNodes(int depth);
     void StopSearch();
     // The board ends the game once the 64 squares have been seen three
     // times, whoever was to move: it then refuses every move. Chess goes on
