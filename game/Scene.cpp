@@ -166,6 +166,13 @@ void TSceneForm::DeviceInitialize(bool& success) {
     // Records that could not be read are left out; say which, for whoever
     // looks after the content.
     for (const std::string& problem : Loader.Problems()) std::fprintf(stderr, "Zelkor Chess: %s\n", problem.c_str());
+    // Content of which not one picture could be read leaves nothing to
+    // draw any screen with: the game cannot start.
+    if (success && Images.Count() == 0) {
+        std::fprintf(stderr, "Zelkor Chess: no picture of the group \"Content\" could be loaded from %s\n",
+                     Loader.XMLDescFile().c_str());
+        success = false;
+    }
     Timer.SetEnabled(success);
 }
 

@@ -2,6 +2,7 @@
 // computer's reply, Escape to leave.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "tests/e2e/GameFixture.h"
 
@@ -53,6 +54,25 @@ TEST_F(BoardProgramTest, APieceDraggedWithTheMouseMovesAndTheComputerReplies) {
     EXPECT_TRUE(replied) << "the computer never moved: " << Keep(window, "reply");
     driver.Key(window, "Escape");
     EXPECT_EQ(board->Wait(10s), 0) << board->ErrorOutput();
+}
+
+// A piece set that is no picture file is refused at once with its name,
+// never read without end nor waited on.
+TEST_F(BoardProgramTest, APieceSetThatIsNoFileIsRefused) {
+    ASSERT_EQ(mkfifo((folder / "pipe").c_str(), 0600), 0);
+    fs::create_directory(folder / "set");
+    struct Case {
+        std::string path;
+        const char* said;
+    };
+    for (const Case& c : {Case{(folder / "set").string(), "a folder"}, Case{"/dev/zero", "a device"},
+                          Case{(folder / "pipe").string(), "a named pipe"}}) {
+        SCOPED_TRACE(c.path);
+        TGameProcess board(ZELKOR_BOARD_PROGRAM, folder.string(), {{"SDL_AUDIODRIVER", "dummy"}}, {}, {"--pieces", c.path});
+        EXPECT_EQ(board.Wait(10s), 1) << board.ErrorOutput();
+        EXPECT_NE(board.ErrorOutput().find(c.path), std::string::npos) << board.ErrorOutput();
+        EXPECT_NE(board.ErrorOutput().find(c.said), std::string::npos) << board.ErrorOutput();
+    }
 }
 
 } // namespace

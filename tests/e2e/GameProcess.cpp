@@ -21,7 +21,7 @@ namespace zelkor::testing_support {
 
 TGameProcess::TGameProcess(const std::string& program, const std::string& folder,
                            const std::vector<std::pair<std::string, std::string>>& set,
-                           const std::vector<std::string>& unset) {
+                           const std::vector<std::string>& unset, const std::vector<std::string>& args) {
     static int counter = 0;
     errorFile_ = (std::filesystem::temp_directory_path() /
                   ("zelkor-e2e-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".err"))
@@ -40,8 +40,11 @@ TGameProcess::TGameProcess(const std::string& program, const std::string& folder
     std::vector<char*> envp;
     for (std::string& e : env) envp.push_back(e.data());
     envp.push_back(nullptr);
-    std::string programCopy = program;
-    char* argv[] = {programCopy.data(), nullptr};
+    std::vector<std::string> words{program};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
 
     pid_ = fork();
     if (pid_ == 0) {
@@ -52,7 +55,7 @@ TGameProcess::TGameProcess(const std::string& program, const std::string& folder
         const int null = open("/dev/null", O_WRONLY);
         if (null >= 0) dup2(null, STDOUT_FILENO);
         if (chdir(folder.c_str()) != 0) _exit(126);
-        execve(program.c_str(), argv, envp.data());
+        execve(program.c_str(), argv.data(), envp.data());
         _exit(127);
     }
 }

@@ -14,10 +14,11 @@ namespace zelkor::testing_support {
 
 class TGameProcess {
 public:
-    // `set` adds or replaces variables, `unset` removes them.
+    // `set` adds or replaces variables, `unset` removes them; `args` follow
+    // the program's name.
     TGameProcess(const std::string& program, const std::string& folder,
                  const std::vector<std::pair<std::string, std::string>>& set = {},
-                 const std::vector<std::string>& unset = {});
+                 const std::vector<std::string>& unset = {}, const std::vector<std::string>& args = {});
     ~TGameProcess();
     TGameProcess(const TGameProcess&) = delete;
     TGameProcess& operator=(const TGameProcess&) = delete;

@@ -271,6 +271,52 @@ TEST_F(StartupTest, LosingTheDisplayEndsTheGameWithAMessage) {
     EXPECT_NE(game.ErrorOutput().find("connection to the display was lost"), std::string::npos) << game.ErrorOutput();
 }
 
+// Content the game cannot read at all leaves it nothing to draw: it says
+// so in the message box (the cause on standard error) and exits with an
+// error, instead of showing an empty screen.
+TEST_F(StartupTest, ContentWithoutOnePictureShowsTheDeviceFailure) {
+    struct Case {
+        const char* what;
+        void (*spoil)(const fs::path& folder);
+    };
+    const Case cases[] = {
+        {"no archive", [](const fs::path& f) { fs::remove(f / "zelkor.dat"); }},
+        {"an empty archive", [](const fs::path& f) { std::ofstream(f / "zelkor.dat", std::ios::trunc); }},
+        {"random bytes",
+         [](const fs::path& f) {
+             std::ofstream out(f / "zelkor.dat", std::ios::binary | std::ios::trunc);
+             std::mt19937 random(3);
+             for (int i = 0; i < 4096; ++i) out.put(char(random()));
+         }},
+        {"a cut archive", [](const fs::path& f) { fs::resize_file(f / "zelkor.dat", 1000); }},
+        {"no \"Content\" group",
+         [](const fs::path& f) {
+             std::ofstream(f / "zelkor.def", std::ios::trunc)
+                 << "<resources><group name=\"Other\"><image name=\"ground\" source=\"zelkor.dat\" key=\"ground\"/></group></resources>";
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        CopyContent();
+        c.spoil(folder);
+        auto game = Start();
+        auto launcher = WaitForLauncher();
+        ASSERT_NE(launcher.Id, 0u);
+        driver.Click(launcher, 245 + 8, 312 + 8);
+        driver.Click(launcher, kStartX, kStartY);
+        auto box = driver.WaitForWindow("Error", 0, 0, 20s);
+        ASSERT_NE(box.Id, 0u) << "no message box; errors: " << game->ErrorOutput();
+        EXPECT_TRUE(TXDriver::WaitUntil([&] { return driver.Pixel(box, 4, 4) != 0x000000u; }, 10s));
+        driver.Key(box, "Return");
+        EXPECT_EQ(game->Wait(10s), 1);
+        const std::string errors = game->ErrorOutput();
+        EXPECT_NE(errors.find("Failed initializing video device!"), std::string::npos) << errors;
+        EXPECT_NE(errors.find("no picture of the group"), std::string::npos) << errors;
+    }
+}
+
 // An archive whose every record is damaged: the game starts with nothing
 // to draw, names what it could not read, and still ends cleanly.
 TEST_F(StartupTest, ArchiveWithEveryRecordDamagedStartsWithoutTheContent) {

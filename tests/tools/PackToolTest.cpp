@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <sys/inotify.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -462,5 +463,45 @@ TEST(PackTool, AnInterruptedCreateLeavesNoTemporaryFile) {
             interrupted = status == 128 + sig && archive == "the old archive";
         }
         if (!interrupted) GTEST_SKIP() << "no create was caught before it ended";
+    }
+}
+
+// A source that is no file (a folder, a named pipe, a device) where a
+// manifest names a raw record, a picture or a glyph table, or in place of
+// the manifest itself: refused at once with its name, the old archive left
+// as it was.
+TEST(PackTool, SourcesThatAreNoFileAreRefusedAtOnce) {
+    ScratchFolder f;
+    const std::string archive = f.File("content.dat");
+    WriteBytes(archive, Bytes("the old archive"));
+    std::filesystem::create_directory(f.File("folder"));
+    ASSERT_EQ(mkfifo(f.File("pipe").c_str(), 0600), 0);
+    std::string error;
+    ASSERT_TRUE(WritePng(f.File("sheet.png"), Gradient(8, 8), error)) << error;
+    struct Case {
+        std::string manifest;  // its lines; empty: the manifest itself is the source
+        std::string source;
+        const char* said;
+    };
+    std::vector<Case> cases;
+    for (const auto& [source, said] : std::vector<std::pair<std::string, const char*>>{
+             {f.File("folder"), "a folder"}, {f.File("pipe"), "a named pipe"}, {"/dev/zero", "a device"}}) {
+        cases.push_back({"r raw no " + source + "\n", source, said});
+        cases.push_back({"i image no " + source + "\n", source, said});
+        cases.push_back({"g font no sheet.png glyphs=" + source + "\n", source, said});
+        cases.push_back({"", source, said});
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.manifest.empty() ? "the manifest " + c.source : c.manifest);
+        std::string manifest = c.source;
+        if (!c.manifest.empty()) {
+            manifest = f.File("content.manifest");
+            std::ofstream(manifest, std::ios::trunc) << c.manifest;
+        }
+        const Printed p = RunPackAndRead(f, {"create", archive, manifest});
+        EXPECT_EQ(p.status, 1) << p.err;
+        EXPECT_NE(p.err.find(c.source), std::string::npos) << p.err;
+        EXPECT_NE(p.err.find(c.said), std::string::npos) << p.err;
+        EXPECT_EQ(ReadText(archive), "the old archive");
     }
 }

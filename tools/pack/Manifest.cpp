@@ -1,8 +1,9 @@
 #include "tools/pack/Manifest.h"
 
 #include <charconv>
-#include <fstream>
 #include <sstream>
+
+#include "platform/RegularFile.h"
 
 namespace zelkor {
 
@@ -26,11 +27,13 @@ std::string Resolve(const std::string& folder, const std::string& path) {
 } // namespace
 
 bool ReadManifest(const std::string& path, std::vector<TManifestEntry>& entries, std::string& error) {
-    std::ifstream in(path);
-    if (!in) {
-        error = "cannot read the manifest " + path;
+    std::vector<uint8_t> bytes;
+    std::string reason;
+    if (!ReadRegularFile(path, bytes, reason, uint64_t{16} << 20)) {
+        error = "cannot read the manifest " + path + ": " + reason;
         return false;
     }
+    std::istringstream in(std::string(bytes.begin(), bytes.end()));
     const size_t slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash);
     std::string line;

@@ -3,14 +3,25 @@
 #include <png.h>
 
 #include <cstring>
+#include <vector>
+
+#include "platform/RegularFile.h"
 
 namespace zelkor {
 
 bool ReadPng(const std::string& path, TPixelSheet& sheet, std::string& error) {
+    // Read whole first: only an ordinary file, and none beyond what a
+    // picture of the largest size taken could need.
+    std::vector<uint8_t> bytes;
+    std::string why;
+    if (!ReadRegularFile(path, bytes, why, uint64_t{1} << 30)) {
+        error = path + ": " + why;
+        return false;
+    }
     png_image image;
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) {
+    if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) {
         error = path + ": " + image.message;
         return false;
     }

@@ -27,6 +27,7 @@
 
 #include "assets/AssetDb.h"
 #include "assets/ImageRecord.h"
+#include "platform/RegularFile.h"
 #include "tools/pack/ArchiveWriter.h"
 #include "tools/pack/Manifest.h"
 #include "tools/pack/Png.h"
@@ -80,22 +81,23 @@ std::string Printable(std::string_view text) {
     return out;
 }
 
+// A raw record's source: an ordinary file no larger than a record can be
+// read back (a folder, a pipe or a device is refused at once).
 bool ReadFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot read " + path;
-        return false;
-    }
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
+    std::string why;
+    if (ReadRegularFile(path, bytes, why, TAssetDb::DefaultRecordLimit)) return true;
+    error = "cannot read " + path + ": " + why;
+    return false;
 }
 
 bool ReadGlyphs(const std::string& path, TFontRecordHeader& font, std::string& error) {
-    std::ifstream in(path);
-    if (!in) {
-        error = "cannot read the glyph table " + path;
+    std::vector<uint8_t> bytes;
+    std::string why;
+    if (!ReadRegularFile(path, bytes, why, uint64_t{16} << 20)) {
+        error = "cannot read the glyph table " + path + ": " + why;
         return false;
     }
+    std::istringstream in(std::string(bytes.begin(), bytes.end()));
     std::string line;
     int number = 0;
     while (std::getline(in, line)) {
