@@ -6,6 +6,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "audio/Mp3Input.h"
 #include "audio/StreamAudio.h"
@@ -16,8 +17,11 @@ namespace zelkor::game {
 
 class TAudioCues {
 public:
-    // `folder` is where the theme files lie (the program's own folder, ending in '/').
-    TAudioCues(const TSceneState& state, TWaveList& waves, TMP3In& input, TStreamOut& output, std::string folder);
+    // `folders` are where the theme files may lie, each ending in '/' (or
+    // empty for the current folder): each theme is read from the first
+    // folder that has it, or named from the first when none has.
+    TAudioCues(const TSceneState& state, TWaveList& waves, TMP3In& input, TStreamOut& output,
+               std::vector<std::string> folders);
 
     // Effect n (1..8) when sound effects are on; never waits for it.
     void PlaySound(int n);
@@ -39,7 +43,9 @@ private:
     TWaveList& waves_;
     TMP3In& input_;
     TStreamOut& output_;
-    std::string folder_;
+    std::string PathOf(Theme theme) const;
+
+    std::vector<std::string> folders_;
     std::set<std::string> reported_;
 };
 

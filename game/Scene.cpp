@@ -17,7 +17,9 @@ TSceneForm::TSceneForm(TSdlEventSource* events)
       Input(State, Flow, Windows),
       Graph(State, SceneCanvas, Images, Fonts),
       WindowsView(State, Graph, SceneCanvas),
-      Cues(State, WaveList1, MP3In1, StreamOut1, ProgramDirectory()),
+      // The music lies beside the content the game reads (the folder it
+      // runs in), or else beside the program.
+      Cues(State, WaveList1, MP3In1, StreamOut1, {"", ProgramDirectory()}),
       events_(events) {
     // The referee and opponent: never shown.
     ChessBoard1.SetComputerPlaysBlack(true);

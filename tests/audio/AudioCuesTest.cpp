@@ -50,7 +50,8 @@ protected:
     TMP3In input;
     TStreamOut output;
     fs::path folder = fs::temp_directory_path() / ("zelkor-cues-" + std::to_string(getpid()));
-    TAudioCues cues{state, waves, input, output, folder.string() + "/"};
+    fs::path second = folder / "second";
+    TAudioCues cues{state, waves, input, output, {folder.string() + "/", second.string() + "/"}};
 };
 
 } // namespace
@@ -80,7 +81,23 @@ TEST_F(AudioCuesTest, AThemePlaysInALoopAndTheNextReplacesIt) {
     EXPECT_EQ(output.Status(), TOutputStatus::tosIdle);
 }
 
+// Each theme comes from the first folder that has it: the content's folder
+// before the program's.
+TEST_F(AudioCuesTest, AThemeIsReadFromTheFirstFolderThatHasIt) {
+    fs::create_directories(second);
+    fs::copy_file(ToneFile(44100, 2), second / "title_theme.mp3");
+    fs::copy_file(ToneFile(22050, 1), second / "main_theme.mp3");
+    fs::copy_file(ToneFile(22050, 1), folder / "main_theme.mp3");
+    cues.PlayMusic(Theme::Title);
+    EXPECT_EQ(fs::path(input.FileName()), second / "title_theme.mp3");
+    cues.PlayMusic(Theme::Main);
+    EXPECT_EQ(fs::path(input.FileName()), folder / "main_theme.mp3");
+    EXPECT_EQ(output.Status(), TOutputStatus::tosPlaying);
+}
+
 TEST_F(AudioCuesTest, MusicOffOrAMissingThemeLeavesSilenceWithoutAnError) {
+    std::vector<std::string> problems;
+    cues.OnProblem = [&](const std::string& problem) { problems.push_back(problem); };
     PutThemes();
     state.Options.MusicOn = 2;
     cues.PlayMusic(Theme::Title);
@@ -95,5 +112,10 @@ TEST_F(AudioCuesTest, MusicOffOrAMissingThemeLeavesSilenceWithoutAnError) {
     EXPECT_EQ(output.Status(), TOutputStatus::tosIdle);
     { std::ofstream(folder / "main_theme.mp3", std::ios::trunc); }
     cues.PlayMusic(Theme::Main);
+    cues.PlayMusic(Theme::Main);
     EXPECT_EQ(output.Status(), TOutputStatus::tosIdle);
+    // Named with the file, each different failure once: the missing file,
+    // then the file without music (the empty one fails the same way).
+    ASSERT_EQ(problems.size(), 2u);
+    for (const std::string& p : problems) EXPECT_NE(p.find("main_theme.mp3"), std::string::npos) << p;
 }
