@@ -9,7 +9,7 @@ bash tools/install-deps.sh
 bash tools/build.sh
 # Drawing tests read back from the real OpenGL device: a virtual display
 # (Xvfb, Mesa's software renderer) stands in for a screen.
-(cd build && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j"$(nproc)")
+(cd build && xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest --output-on-failure -j"$(nproc)")
 
 # Everything again under AddressSanitizer and UBSan, but the long
 # regeneration and benchmark checks. Leaks are checked too, except in the
@@ -18,9 +18,9 @@ cmake -S . -B build-asan -DZELKOR_SANITIZE=address,undefined -DZELKOR_WERROR=ON 
 cmake --build build-asan -j"$(nproc)"
 export UBSAN_OPTIONS="print_stacktrace=1"
 export LSAN_OPTIONS="suppressions=$PWD/tests/sanitizers/lsan.supp"
-(cd build-asan && ASAN_OPTIONS="detect_leaks=1" xvfb-run -a -s "-screen 0 1280x1024x24" \
+(cd build-asan && ASAN_OPTIONS="detect_leaks=1" xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
   ctest --output-on-failure -j"$(nproc)" -LE "display|heavy")
-(cd build-asan && ASAN_OPTIONS="detect_leaks=0" xvfb-run -a -s "-screen 0 1280x1024x24" \
+(cd build-asan && ASAN_OPTIONS="detect_leaks=0" xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
   ctest --output-on-failure -j"$(nproc)" -L display -LE heavy)
 unset UBSAN_OPTIONS LSAN_OPTIONS
 
