@@ -143,13 +143,29 @@ protected:
         return false;
     }
 
+    // Leaves the launcher for a window (full screen unticked) with its start button.
+    void StartButtonWindowed(const TXDriver::TWindowInfo& launcher) {
+        driver.Click(launcher, 245 + 8, 312 + 8);
+        driver.Click(launcher, kStartX, kStartY);
+    }
+
+    // Waits for the game's error box, closes it with Enter once it is drawn,
+    // and expects the game to end with status 1.
+    void CloseErrorBox(TGameProcess& game) {
+        auto box = driver.WaitForWindow("Error", 0, 0, 20s);
+        ASSERT_NE(box.Id, 0u) << "no message box; errors: " << game.ErrorOutput();
+        // Ready once drawn: its face is no longer the bare window's black.
+        EXPECT_TRUE(TXDriver::WaitUntil([&] { return driver.Pixel(box, 4, 4) != 0x000000u; }, 10s)) << Keep(box, "box");
+        driver.Key(box, "Return");
+        EXPECT_EQ(game.Wait(10s), 1) << game.ErrorOutput();
+    }
+
     // The game started from the launcher in a window (full screen unticked),
     // on its title screen; Id 0 on failure.
     TXDriver::TWindowInfo StartWindowed(TGameProcess& game) {
         auto launcher = WaitForLauncher();
         if (launcher.Id == 0) return {};
-        driver.Click(launcher, 245 + 8, 312 + 8);
-        driver.Click(launcher, kStartX, kStartY);
+        StartButtonWindowed(launcher);
         auto scene = driver.WaitForWindow("Zelkor Chess", 1024, 768, 20s);
         EXPECT_NE(scene.Id, 0u) << "no 1024 x 768 game window; errors: " << game.ErrorOutput();
         if (scene.Id == 0) return {};
