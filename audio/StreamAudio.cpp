@@ -8,6 +8,7 @@
 #include "platform/Application.h"
 #include "platform/AudioDevice.h"
 #include "platform/MainThreadQueue.h"
+#include "platform/ThreadName.h"
 
 namespace zelkor {
 
@@ -49,6 +50,7 @@ bool TAudioThread::Sleep(int ms) {
 }
 
 void TAudioThread::Body() {
+    NameCurrentThread("audio-stream");
     for (;;) {
         {
             std::unique_lock lock(mutex_);

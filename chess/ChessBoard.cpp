@@ -37,6 +37,7 @@ void TChessBoard::SetWhiteToMove(bool value) {
 void TChessBoard::SetCastlingAllowed(CastleSet value) {
     castlingAllowed_ = value;
     PositionChanged();
+    WakeIdleEngine();
 }
 
 void TChessBoard::SetEnPassant(Square value) {

@@ -131,6 +131,8 @@ public:
     // True while the engine searches.
     bool Thinking() const;
     bool EngineStopped() const { return engineStopped_; }
+    // Cycles the worker has run (a worker with nothing to search runs none).
+    uint64_t EngineCycles() const;
 
     // Halts the engine before the board changes: asks a running search to
     // stop and waits, running the worker's main-thread calls, until the
@@ -194,6 +196,8 @@ private:
     void FinishMove(Square oldSq, Square newSq);
     bool NoMatingMaterial() const;
     void SetSquare(Square sq, char piece);
+    // PromotePawn without waking the engine (a move in progress).
+    void PromoteOn(Square sq);
     // Every change of the position, side, rights or en-passant square.
     void PositionChanged() { ++positionVersion_; }
 
@@ -203,6 +207,11 @@ private:
     void PublishToEngine();
     void DeliverMove(Square oldSq, Square newSq, const EngineSnapshot& foundFor);
     void EngineCycleDone();
+    // Whether the computer is to move in a position where a move can be played.
+    bool EngineHasWork();
+    // Main thread, after a change that can make it the computer's turn
+    // without a StartThinking: wakes a worker parked for want of work.
+    void WakeIdleEngine();
     void CustomEngineCheck();
     bool HasLegalMoveCached();
 
@@ -223,6 +232,8 @@ private:
     bool engineStopped_ = false;
     bool loading_ = false;
     bool destroying_ = false;
+    // The worker is parked because it had nothing to search (not stopped).
+    bool engineIdle_ = false;
     int delivering_ = 0;  // depth of the worker's move deliveries in progress
     uint64_t positionVersion_ = 0;
     // Every StopThinking counts: a search the worker began before the last

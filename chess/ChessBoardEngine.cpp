@@ -50,6 +50,8 @@ void TChessBoard::StartEngineLoop() {
 
 bool TChessBoard::Thinking() const { return thread_ && thread_->Thinking; }
 
+uint64_t TChessBoard::EngineCycles() const { return thread_ ? thread_->Cycles.load() : 0; }
+
 void TChessBoard::SetComputerPlaysWhite(bool value) {
     StopThinking();
     computerPlaysWhite_ = value;
@@ -72,6 +74,7 @@ void TChessBoard::StopThinking() {
     // the wait below is skipped, StartThinking may clear the stop request
     // before the worker has seen it, and the search then runs to its end.
     ++engineStops_;
+    engineIdle_ = false;  // a stopped worker waits for StartThinking
     if (!customEngine_ && thread_ && !destroying_) {
         thread_->StopRequested = true;
         // After a mate or draw, or while the worker waits for its own move to
@@ -92,6 +95,7 @@ void TChessBoard::StartThinking() {
         return;
     }
     if (!thread_) return;
+    engineIdle_ = false;
     thread_->StopRequested = false;
     PublishToEngine();
     thread_->Resume();
@@ -137,11 +141,27 @@ void TChessBoard::DeliverMove(Square oldSq, Square newSq, const EngineSnapshot& 
     ExecuteMove(oldSq, newSq);
 }
 
+bool TChessBoard::EngineHasWork() {
+    const bool computersTurn = (computerPlaysWhite_ && whiteToMove_) || (computerPlaysBlack_ && !whiteToMove_);
+    return computersTurn && HasLegalMoveCached();
+}
+
 void TChessBoard::EngineCycleDone() {
     thread_->Thinking = false;
     if (destroying_ || thread_->Terminated()) return;  // let the worker end
     thread_->Park();
-    if (!thread_->StopRequested) StartThinking();
+    if (thread_->StopRequested) return;
+    // With nothing to search the worker stays parked, without a stop, until
+    // something that can give it work happens (WakeIdleEngine).
+    if (EngineHasWork())
+        StartThinking();
+    else
+        engineIdle_ = true;
+}
+
+void TChessBoard::WakeIdleEngine() {
+    // A custom engine is asked only where StartThinking is called for it.
+    if (engineIdle_ && !customEngine_) StartThinking();
 }
 
 void TChessBoard::CustomEngineCheck() {

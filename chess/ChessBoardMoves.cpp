@@ -20,6 +20,11 @@ void TChessBoard::RecordPosition(MoveInfo& entry) const {
 }
 
 void TChessBoard::PromotePawn(Square sq) {
+    PromoteOn(sq);
+    WakeIdleEngine();
+}
+
+void TChessBoard::PromoteOn(Square sq) {
     if (!IsBoardSquare(sq)) return;
     if (RankOf(sq) == 8)
         SetSquare(sq, ToUpperLetter(promotionPiece_));
@@ -61,7 +66,7 @@ bool TChessBoard::ExecuteMove(Square oldSq, Square newSq) {
     const char moved = PieceAt(newSq);
     if ((moved == 'P' || moved == 'p') && (RankOf(newSq) == 8 || RankOf(newSq) == 1)) {
         Fire(OnPromotion, this, oldSq, newSq, promotionPiece_);
-        PromotePawn(newSq);
+        PromoteOn(newSq);
     }
 
     if (enPassantVictim != Square::None) {
@@ -110,6 +115,7 @@ bool TChessBoard::ExecuteMove(Square oldSq, Square newSq) {
 
     PositionChanged();
     FinishMove(oldSq, newSq);
+    WakeIdleEngine();
     return true;
 }
 

@@ -2,7 +2,7 @@
 
 namespace zelkor {
 
-TChessThread::TChessThread(Links links) : links_(std::move(links)) {}
+TChessThread::TChessThread(Links links) : TThread("engine"), links_(std::move(links)) {}
 
 TChessThread::~TChessThread() {
     // The owner normally ends the worker; make sure it has ended before the
@@ -48,6 +48,7 @@ void TChessThread::Execute() {
             }
         }
         Synchronize([&] { links_.CycleDone(); });
+        ++Cycles;
         if (Terminated()) break;
     }
 }

@@ -3,7 +3,9 @@
 // requests: at the start of every cycle it looks at the board's state as
 // the board last published it, searches when the computer is to move, hands
 // the move to the board on the main thread, and ends the cycle with a
-// main-thread call in which the board may park it.
+// main-thread call in which the board may park it: when it is stopped, and
+// when the computer has nothing to search (then until the board has work
+// for it again).
 
 #include <atomic>
 #include <functional>
@@ -49,6 +51,8 @@ public:
 
     std::atomic<bool> StopRequested{false};
     std::atomic<bool> Thinking{false};
+    // Cycles run to their end so far.
+    std::atomic<uint64_t> Cycles{0};
 
     // Only while the worker is parked or has ended.
     TChessEngine& Engine() { return engine_; }

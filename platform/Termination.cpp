@@ -11,6 +11,8 @@
 #include <cstring>
 #include <thread>
 
+#include "platform/ThreadName.h"
+
 namespace zelkor {
 
 namespace {
@@ -72,6 +74,7 @@ void InstallTerminationGuard(std::function<void()> requestQuit, std::chrono::mil
     sigaddset(&set, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &set, nullptr);
     std::thread([set, requestQuit = std::move(requestQuit), grace] {
+        NameCurrentThread("signals");
         int signal = 0;
         if (sigwait(&set, &signal) != 0) return;
         if (requestQuit) requestQuit();

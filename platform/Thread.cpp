@@ -8,10 +8,11 @@
 
 #include "platform/Application.h"
 #include "platform/MainThreadQueue.h"
+#include "platform/ThreadName.h"
 
 namespace zelkor {
 
-TThread::TThread() : thread_([this] { Body(); }) {}
+TThread::TThread(const char* name) : name_(name), thread_([this] { Body(); }) {}
 
 TThread::~TThread() {
     if (thread_.joinable()) {
@@ -22,6 +23,7 @@ TThread::~TThread() {
 }
 
 void TThread::Body() {
+    NameCurrentThread(name_);
     tid_ = static_cast<int>(syscall(SYS_gettid));
     ApplyPriority();
     WaitWhileParked();

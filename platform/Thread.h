@@ -18,7 +18,8 @@ namespace zelkor {
 
 class TThread {
 public:
-    TThread();
+    // `name` is what system tools show for the thread (at most 15 characters).
+    explicit TThread(const char* name = "worker");
     TThread(const TThread&) = delete;
     TThread& operator=(const TThread&) = delete;
     // A derived class must end the thread (Terminate, Resume, WaitFor)
@@ -58,6 +59,7 @@ private:
     void WaitWhileParked();
     void ApplyPriority();
 
+    const char* name_;
     mutable std::mutex mutex_;
     std::condition_variable wake_;
     bool parked_ = true;

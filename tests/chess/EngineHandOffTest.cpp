@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <random>
 #include <thread>
@@ -55,7 +56,7 @@ struct MoveCounter {
 
 } // namespace
 
-TEST(EngineHandOff, PollsWhileTheHumanIsToMoveThenRepliesOnTheMainThread) {
+TEST(EngineHandOff, WaitsWhileTheHumanIsToMoveThenRepliesOnTheMainThread) {
     TChessBoard board;
     MoveCounter counter(board);
     board.SetSearchDepth(3);
@@ -93,6 +94,73 @@ TEST(EngineHandOff, TheComputerPlaysBothSidesToTheEndOfTheGame) {
         PumpFor(50ms);
         EXPECT_EQ(counter.moves, moves) << "nothing is played after the end";
     }
+}
+
+namespace {
+
+// Whether the worker runs no cycle over a stretch of the main loop: it
+// sleeps instead of looking again and again at a board with nothing for it.
+bool WorkerAsleep(TChessBoard& board) {
+    PumpFor(50ms);  // a cycle already under way ends
+    const uint64_t before = board.EngineCycles();
+    PumpFor(300ms);
+    return board.EngineCycles() == before && !board.Thinking();
+}
+
+} // namespace
+
+TEST(EngineIdle, TheWorkerSleepsUntilTheComputerIsToMoveWhicheverWayItComes) {
+    struct Case {
+        const char* name;
+        std::function<void(TChessBoard&)> handOver;  // the computer plays Black; White is to move
+        int movesAfter;  // moves played once the computer has answered
+    };
+    const Case cases[] = {
+        {"the human's PlayMove", [](TChessBoard& b) { ASSERT_TRUE(b.PlayMove(Square::E2, Square::E4)); }, 2},
+        {"a move through ExecuteMove", [](TChessBoard& b) { ASSERT_TRUE(b.ExecuteMove(Square::E2, Square::E4)); }, 2},
+        {"White handed to the computer",
+         [](TChessBoard& b) {
+             b.SetComputerPlaysBlack(false);
+             b.SetComputerPlaysWhite(true);
+         },
+         1},
+        {"a position set up, then the engine started",
+         [](TChessBoard& b) {
+             b.SetPosition("rnbqkbnrpppppppp" + std::string(32, '.') + "PPPPPPPPRNBQKBNR");
+             b.SetWhiteToMove(false);
+             b.StartThinking();
+         },
+         1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TChessBoard board;
+        MoveCounter counter(board);
+        board.SetSearchDepth(2);
+        board.NewGame();
+        board.SetComputerPlaysBlack(true);
+        EXPECT_TRUE(WorkerAsleep(board)) << "the worker cycles while the human is to move";
+        c.handOver(board);
+        ASSERT_TRUE(PumpUntil([&] { return counter.moves == c.movesAfter; })) << "the computer never moved";
+        EXPECT_TRUE(WorkerAsleep(board)) << "the worker cycles after its move";
+    }
+}
+
+TEST(EngineIdle, AfterTheGameEndsTheWorkerSleepsAndANewGameWakesIt) {
+    TChessBoard board;
+    MoveCounter counter(board);
+    board.SetSearchDepth(1);
+    board.NewGame();
+    for (const char* m : {"f2f3", "e7e5", "g2g4"}) ASSERT_TRUE(Play(board, m));
+    board.SetComputerPlaysWhite(true);
+    ASSERT_TRUE(board.PlayMove(Square::D8, Square::H4));  // mate: the computer has no move
+    EXPECT_TRUE(WorkerAsleep(board));
+    EXPECT_EQ(counter.moves, 4);
+
+    board.NewGame();
+    board.SetComputerPlaysWhite(true);
+    ASSERT_TRUE(PumpUntil([&] { return counter.moves == 5; })) << "the new game's first move never came";
+    EXPECT_TRUE(WorkerAsleep(board));
 }
 
 TEST(EngineHandOff, ChangingASideDuringASearchStopsItAndItsMoveIsNotPlayed) {
