@@ -181,9 +181,12 @@ void TSceneForm::DeviceInitialize(bool& success) {
 void TSceneForm::DeviceFinalize() { Timer1.SetEnabled(false); }
 
 void TSceneForm::TimerTimer() {
-    Device.Render(0x00400000, true);
+    // Minimised or hidden, the game draws nothing; its ticks go on, so that
+    // clocks and glides are where they belong when it shows again.
+    const bool seen = Device.Visible();
+    if (seen) Device.Render(0x00400000, true);
     Timer.Process();
-    Device.Flip();
+    if (seen) Device.Flip();
 }
 
 void TSceneForm::AppException(const std::string& message) {

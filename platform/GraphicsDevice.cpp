@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace zelkor {
 
@@ -110,11 +111,30 @@ std::vector<TDeviceTexture*>& LiveTextures() {
     return textures;
 }
 
+// Every texture upload gets a number of its own, so that a recorded frame
+// names the pictures it drew with and not only the textures.
+uint64_t NextGeneration() {
+    static uint64_t generation = 0;
+    return ++generation;
+}
+
+// Vertices are recorded and compared byte for byte: no padding.
+static_assert(sizeof(TVertex) == 5 * 4);
+
+template <class T>
+T Get(const std::vector<uint8_t>& bytes, size_t& at) {
+    T value;
+    std::memcpy(&value, bytes.data() + at, sizeof value);
+    at += sizeof value;
+    return value;
+}
+
 } // namespace
 
 // ---- Textures ----------------------------------------------------------------
 
 TDeviceTexture::~TDeviceTexture() {
+    if (device_) device_->BeforeTextureChange();
     auto& live = LiveTextures();
     live.erase(std::remove(live.begin(), live.end(), this), live.end());
     if (handle_) glDeleteTextures(1, &handle_);
@@ -131,6 +151,8 @@ uint8_t* TDeviceTexture::Lock(int& pitch) {
 bool TDeviceTexture::Unlock() {
     if (!locked_ || !handle_) return false;
     locked_ = false;
+    if (device_) device_->BeforeTextureChange();
+    generation_ = NextGeneration();
     std::vector<uint32_t> argb(size_t(width_) * size_t(height_));
     const int pitch = width_ * BytesPerPixel(format_);
     for (int y = 0; y < height_; ++y)
@@ -263,7 +285,6 @@ bool TGraphicsDevice::Create(const TPresentParams& params, std::string& error) {
     glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glBindSampler(0, sampler_);
-    SetFilter(true);
 
     // "No texture" reads as white.
     const uint32_t white = 0xFFFFFFFF;
@@ -275,18 +296,45 @@ bool TGraphicsDevice::Create(const TPresentParams& params, std::string& error) {
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize_);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
-    glPointSize(1.0f);
+    texture_ = nullptr;
     if (!CreateBackBuffer(error)) {
         Release();
         return false;
     }
-    SetTexture(nullptr);
-    SetCombine(TTextureCombine::TextureOnly);
-    SetAlphaTest(false);
-    SetBlend(false, 1, 0, 0);
+    state_ = TDrawState{};
+    ApplyState(state_);
+    pending_.clear();
+    executed_ = 0;
+    tainted_ = false;
+    held_.clear();
+    windowCurrent_ = false;
+    SDL_AddEventWatch(WatchWindow, this);
     ComputeLetterbox();
     lost_ = false;
     return true;
+}
+
+int TGraphicsDevice::WatchWindow(void* device, SDL_Event* event) {
+    // Whatever uncovers, shows, restores or resizes the window wants the
+    // picture shown again, even when it has not changed.
+    auto* self = static_cast<TGraphicsDevice*>(device);
+    if (event->type != SDL_WINDOWEVENT || !self->window_ || event->window.windowID != SDL_GetWindowID(self->window_))
+        return 1;
+    switch (event->window.event) {
+    case SDL_WINDOWEVENT_EXPOSED:
+    case SDL_WINDOWEVENT_SHOWN:
+    case SDL_WINDOWEVENT_RESTORED:
+    case SDL_WINDOWEVENT_MAXIMIZED:
+    case SDL_WINDOWEVENT_RESIZED:
+    case SDL_WINDOWEVENT_SIZE_CHANGED: self->windowCurrent_ = false; break;
+    default: break;
+    }
+    return 1;
+}
+
+bool TGraphicsDevice::WindowVisible() const {
+    if (!window_ || params_.Hidden) return true;
+    return (SDL_GetWindowFlags(window_) & (SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED)) == 0;
 }
 
 bool TGraphicsDevice::CreateBackBuffer(std::string& error) {
@@ -351,8 +399,11 @@ bool TGraphicsDevice::Reset(const TPresentParams& params, std::string& error) {
         error = "a back buffer of " + std::to_string(params.Width) + " x " + std::to_string(params.Height);
         return false;
     }
-    params_ = params;
     SDL_GL_MakeCurrent(window_, context_);
+    ExecutePending();  // what was drawn before the change goes where it was meant to
+    held_.clear();
+    windowCurrent_ = false;
+    params_ = params;
     if (!ApplyWindowMode(error)) return false;
     SDL_GL_SetSwapInterval(params_.VSync ? 1 : 0);
     if (resized) {
@@ -365,11 +416,16 @@ bool TGraphicsDevice::Reset(const TPresentParams& params, std::string& error) {
 }
 
 void TGraphicsDevice::Release() {
+    if (context_) SDL_DelEventWatch(WatchWindow, this);
+    pending_.clear();
+    executed_ = 0;
+    held_.clear();
     if (context_) {
         SDL_GL_MakeCurrent(window_, context_);
         for (TDeviceTexture* t : LiveTextures()) {
             if (t->handle_) glDeleteTextures(1, &t->handle_);
             t->handle_ = 0;  // the texture outlives the device: it is empty now
+            t->device_ = nullptr;
         }
         DestroyBackBuffer();
         if (white_) glDeleteTextures(1, &white_);
@@ -400,11 +456,194 @@ void TGraphicsDevice::BindForDrawing() {
 
 void TGraphicsDevice::Clear(uint32_t argb) {
     if (!Exists()) return;
+    // A clear after everything so far has been carried out (a frame read
+    // back and not presented) begins the next frame.
+    if (!pending_.empty() && executed_ == pending_.size()) EndFrame();
+    Record(TOp::Clear);
+    Put(argb);
+}
+
+// ---- Recording and carrying out -------------------------------------------------
+
+void TGraphicsDevice::Record(TOp op) {
+    if (pending_.empty()) RecordState();
+    pending_.push_back(static_cast<uint8_t>(op));
+}
+
+template <class T>
+void TGraphicsDevice::Put(const T& value) {
+    const auto* bytes = reinterpret_cast<const uint8_t*>(&value);
+    pending_.insert(pending_.end(), bytes, bytes + sizeof value);
+}
+
+void TGraphicsDevice::RecordState() {
+    pending_.push_back(static_cast<uint8_t>(TOp::State));
+    Put(uint8_t(state_.Blend));
+    Put(int32_t(state_.Source));
+    Put(int32_t(state_.Dest));
+    Put(int32_t(state_.Operation));
+    Put(uint8_t(state_.AlphaTest));
+    Put(uint8_t(state_.Modulate));
+    Put(uint8_t(state_.Linear));
+    Put(uint32_t(state_.Texture));
+    Put(state_.TextureGeneration);
+    Put(state_.PointSize);
+}
+
+bool TGraphicsDevice::BeginsWithClear(const std::vector<uint8_t>& frame) {
+    // The state settings ahead of the first clear or draw do not matter:
+    // a clear covers the whole back buffer whatever the state.
+    size_t at = 0;
+    while (at < frame.size()) {
+        switch (static_cast<TOp>(frame[at++])) {
+        case TOp::Clear: return true;
+        case TOp::Draw: return false;
+        case TOp::State: at += 1 + 3 * 4 + 3 + 4 + 8 + 4; break;
+        case TOp::Blend: at += 1 + 3 * 4; break;
+        case TOp::AlphaTest:
+        case TOp::Combine:
+        case TOp::Filter: at += 1; break;
+        case TOp::Texture: at += 4 + 8; break;
+        case TOp::PointSize: at += 4; break;
+        }
+    }
+    return false;
+}
+
+void TGraphicsDevice::ExecutePending() {
+    if (!Exists() || executed_ >= pending_.size()) return;
+    if (executed_ == 0) {
+        if (!tainted_ && BeginsWithClear(pending_) && pending_ == held_) {
+            // The back buffer holds this very picture.
+            executed_ = pending_.size();
+            return;
+        }
+        held_.clear();
+        windowCurrent_ = false;
+    }
     DriverTime timing(driverSeconds_);
     BindForDrawing();
-    glClearColor(float((argb >> 16) & 0xFF) / 255.0f, float((argb >> 8) & 0xFF) / 255.0f, float(argb & 0xFF) / 255.0f,
-                 float(argb >> 24) / 255.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
+    Execute(executed_);
+    executed_ = pending_.size();
+}
+
+void TGraphicsDevice::EndFrame() {
+    if (pending_.empty()) return;
+    if (executed_ == pending_.size() && pending_ == held_)
+        ++framesRepeated_;
+    else if (!tainted_ && BeginsWithClear(pending_))
+        held_.swap(pending_);
+    else
+        held_.clear();
+    pending_.clear();
+    executed_ = 0;
+    tainted_ = false;
+}
+
+void TGraphicsDevice::BeforeTextureChange() {
+    ExecutePending();
+    if (!pending_.empty()) tainted_ = true;
+}
+
+void TGraphicsDevice::ApplyState(const TDrawState& state) {
+    if (state.Blend)
+        glEnable(GL_BLEND);
+    else
+        glDisable(GL_BLEND);
+    glBlendFunc(BlendFactor(state.Source), BlendFactor(state.Dest));
+    glBlendEquation(BlendOperation(state.Operation));
+    glUniform1i(uniformAlphaTest_, state.AlphaTest ? 1 : 0);
+    glUniform1i(uniformCombine_, state.Modulate ? 1 : 0);
+    const GLint filter = state.Linear ? GL_LINEAR : GL_NEAREST;
+    glSamplerParameteri(sampler_, GL_TEXTURE_MIN_FILTER, filter);
+    glSamplerParameteri(sampler_, GL_TEXTURE_MAG_FILTER, filter);
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, state.Texture ? state.Texture : white_);
+    glUniform1f(uniformBias_, state.Texture ? kTexturedBias : kUntexturedBias);
+    glPointSize(state.PointSize);
+}
+
+void TGraphicsDevice::Execute(size_t from) {
+    const std::vector<uint8_t>& f = pending_;
+    size_t at = from;
+    while (at < f.size()) {
+        switch (static_cast<TOp>(f[at++])) {
+        case TOp::State: {
+            TDrawState s;
+            s.Blend = Get<uint8_t>(f, at) != 0;
+            s.Source = Get<int32_t>(f, at);
+            s.Dest = Get<int32_t>(f, at);
+            s.Operation = Get<int32_t>(f, at);
+            s.AlphaTest = Get<uint8_t>(f, at) != 0;
+            s.Modulate = Get<uint8_t>(f, at) != 0;
+            s.Linear = Get<uint8_t>(f, at) != 0;
+            s.Texture = Get<uint32_t>(f, at);
+            s.TextureGeneration = Get<uint64_t>(f, at);
+            s.PointSize = Get<float>(f, at);
+            ApplyState(s);
+            break;
+        }
+        case TOp::Clear: {
+            const auto argb = Get<uint32_t>(f, at);
+            glClearColor(float((argb >> 16) & 0xFF) / 255.0f, float((argb >> 8) & 0xFF) / 255.0f,
+                         float(argb & 0xFF) / 255.0f, float(argb >> 24) / 255.0f);
+            glClear(GL_COLOR_BUFFER_BIT);
+            break;
+        }
+        case TOp::Blend: {
+            const bool enabled = Get<uint8_t>(f, at) != 0;
+            const int source = Get<int32_t>(f, at), dest = Get<int32_t>(f, at), operation = Get<int32_t>(f, at);
+            if (!enabled) {
+                glDisable(GL_BLEND);
+                break;
+            }
+            glEnable(GL_BLEND);
+            glBlendFunc(BlendFactor(source), BlendFactor(dest));
+            glBlendEquation(BlendOperation(operation));
+            break;
+        }
+        case TOp::AlphaTest: glUniform1i(uniformAlphaTest_, Get<uint8_t>(f, at)); break;
+        case TOp::Combine: glUniform1i(uniformCombine_, Get<uint8_t>(f, at)); break;
+        case TOp::Filter: {
+            const GLint filter = Get<uint8_t>(f, at) ? GL_LINEAR : GL_NEAREST;
+            glSamplerParameteri(sampler_, GL_TEXTURE_MIN_FILTER, filter);
+            glSamplerParameteri(sampler_, GL_TEXTURE_MAG_FILTER, filter);
+            break;
+        }
+        case TOp::Texture: {
+            const auto handle = Get<uint32_t>(f, at);
+            at += sizeof(uint64_t);  // the picture's generation: for comparing frames only
+            glActiveTexture(GL_TEXTURE0);
+            glBindTexture(GL_TEXTURE_2D, handle ? handle : white_);
+            glUniform1f(uniformBias_, handle ? kTexturedBias : kUntexturedBias);
+            break;
+        }
+        case TOp::PointSize: glPointSize(Get<float>(f, at)); break;
+        case TOp::Draw: {
+            const auto kind = static_cast<TPrimitiveKind>(Get<uint8_t>(f, at));
+            const auto vertexCount = Get<int32_t>(f, at), indexCount = Get<int32_t>(f, at);
+            const uint8_t* vertices = f.data() + at;
+            at += size_t(vertexCount) * sizeof(TVertex);
+            const uint8_t* indices = f.data() + at;
+            at += size_t(indexCount) * sizeof(uint16_t);
+            glBindVertexArray(vao_);
+            glBindBuffer(GL_ARRAY_BUFFER, vbo_);
+            const auto vertexBytes = static_cast<GLsizeiptr>(size_t(vertexCount) * sizeof(TVertex));
+            glBufferData(GL_ARRAY_BUFFER, vertexBytes, nullptr, GL_STREAM_DRAW);  // a fresh buffer each time
+            glBufferSubData(GL_ARRAY_BUFFER, 0, vertexBytes, vertices);
+            if (kind == TPrimitiveKind::Points) {
+                glDrawArrays(GL_POINTS, 0, vertexCount);
+            } else {
+                const auto indexBytes = static_cast<GLsizeiptr>(size_t(indexCount) * sizeof(uint16_t));
+                glBufferData(GL_ELEMENT_ARRAY_BUFFER, indexBytes, nullptr, GL_STREAM_DRAW);
+                glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, indexBytes, indices);
+                glDrawElements(kind == TPrimitiveKind::Lines ? GL_LINES : GL_TRIANGLES, indexCount, GL_UNSIGNED_SHORT,
+                               nullptr);
+            }
+            break;
+        }
+        }
+    }
 }
 
 void TGraphicsDevice::ComputeLetterbox() {
@@ -424,12 +663,18 @@ void TGraphicsDevice::ComputeLetterbox() {
 
 TPresentResult TGraphicsDevice::Present() {
     if (!Exists()) return TPresentResult::DriverError;
-    if (lost_) return TPresentResult::DeviceLost;
-    if (robust_ && glGetGraphicsResetStatus() != GL_NO_ERROR) {
-        lost_ = true;
+    if (!lost_ && robust_ && glGetGraphicsResetStatus() != GL_NO_ERROR) lost_ = true;
+    if (lost_) {
+        // Nothing drawn on a lost device shows.
+        pending_.clear();
+        executed_ = 0;
+        held_.clear();
+        windowCurrent_ = false;
         return TPresentResult::DeviceLost;
     }
-    if (!params_.Hidden) {
+    ExecutePending();
+    EndFrame();
+    if (!params_.Hidden && !windowCurrent_) {
         ComputeLetterbox();
         int dw = 0, dh = 0;
         SDL_GL_GetDrawableSize(window_, &dw, &dh);
@@ -443,6 +688,8 @@ TPresentResult TGraphicsDevice::Present() {
         glBlitFramebuffer(0, 0, params_.Width, params_.Height, viewX_, viewY_ + viewH_, viewX_ + viewW_, viewY_,
                           GL_COLOR_BUFFER_BIT, exact ? GL_NEAREST : GL_LINEAR);
         SDL_GL_SwapWindow(window_);
+        windowCurrent_ = true;
+        ++framesShown_;
     }
     BindForDrawing();
     const GLenum failure = glGetError();
@@ -451,61 +698,71 @@ TPresentResult TGraphicsDevice::Present() {
 
 void TGraphicsDevice::SetBlend(bool enabled, int sourceFactor, int destFactor, int operation) {
     if (!Exists()) return;
-    if (!enabled) {
-        glDisable(GL_BLEND);
-        return;
+    Record(TOp::Blend);
+    Put(uint8_t(enabled));
+    Put(int32_t(sourceFactor));
+    Put(int32_t(destFactor));
+    Put(int32_t(operation));
+    // Switched off, blending keeps its factors for the next time it is on.
+    state_.Blend = enabled;
+    if (enabled) {
+        state_.Source = sourceFactor;
+        state_.Dest = destFactor;
+        state_.Operation = operation;
     }
-    glEnable(GL_BLEND);
-    glBlendFunc(BlendFactor(sourceFactor), BlendFactor(destFactor));
-    glBlendEquation(BlendOperation(operation));
 }
 
 void TGraphicsDevice::SetAlphaTest(bool enabled) {
-    if (Exists()) glUniform1i(uniformAlphaTest_, enabled ? 1 : 0);
+    if (!Exists()) return;
+    Record(TOp::AlphaTest);
+    Put(uint8_t(enabled));
+    state_.AlphaTest = enabled;
 }
 
 void TGraphicsDevice::SetCombine(TTextureCombine combine) {
-    if (Exists()) glUniform1i(uniformCombine_, combine == TTextureCombine::Modulate ? 1 : 0);
+    if (!Exists()) return;
+    Record(TOp::Combine);
+    Put(uint8_t(combine == TTextureCombine::Modulate));
+    state_.Modulate = combine == TTextureCombine::Modulate;
 }
 
 void TGraphicsDevice::SetFilter(bool linear) {
     if (!sampler_) return;
-    const GLint filter = linear ? GL_LINEAR : GL_NEAREST;
-    glSamplerParameteri(sampler_, GL_TEXTURE_MIN_FILTER, filter);
-    glSamplerParameteri(sampler_, GL_TEXTURE_MAG_FILTER, filter);
+    Record(TOp::Filter);
+    Put(uint8_t(linear));
+    state_.Linear = linear;
 }
 
 void TGraphicsDevice::SetTexture(const TDeviceTexture* texture) {
     if (!Exists()) return;
     texture_ = texture && texture->Handle() ? texture : nullptr;
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, texture_ ? texture_->Handle() : white_);
-    glUniform1f(uniformBias_, texture_ ? kTexturedBias : kUntexturedBias);
+    state_.Texture = texture_ ? texture_->Handle() : 0;
+    state_.TextureGeneration = texture_ ? texture_->generation_ : 0;
+    Record(TOp::Texture);
+    Put(uint32_t(state_.Texture));
+    Put(state_.TextureGeneration);
 }
 
 void TGraphicsDevice::SetPointSize(float size) {
-    if (Exists()) glPointSize(size);
+    if (!Exists()) return;
+    Record(TOp::PointSize);
+    Put(size);
+    state_.PointSize = size;
 }
 
 bool TGraphicsDevice::Draw(TPrimitiveKind kind, const TVertex* vertices, int vertexCount, const uint16_t* indices,
                            int indexCount) {
     if (!Exists() || lost_ || vertexCount <= 0 || kind == TPrimitiveKind::None) return false;
-    DriverTime timing(driverSeconds_);
-    BindForDrawing();
-    glBindVertexArray(vao_);
-    glBindBuffer(GL_ARRAY_BUFFER, vbo_);
-    const auto vertexBytes = static_cast<GLsizeiptr>(size_t(vertexCount) * sizeof(TVertex));
-    glBufferData(GL_ARRAY_BUFFER, vertexBytes, nullptr, GL_STREAM_DRAW);  // a fresh buffer each time
-    glBufferSubData(GL_ARRAY_BUFFER, 0, vertexBytes, vertices);
-    if (kind == TPrimitiveKind::Points) {
-        glDrawArrays(GL_POINTS, 0, vertexCount);
-    } else {
-        if (indexCount <= 0) return false;
-        const auto indexBytes = static_cast<GLsizeiptr>(size_t(indexCount) * sizeof(uint16_t));
-        glBufferData(GL_ELEMENT_ARRAY_BUFFER, indexBytes, nullptr, GL_STREAM_DRAW);
-        glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, 0, indexBytes, indices);
-        glDrawElements(kind == TPrimitiveKind::Lines ? GL_LINES : GL_TRIANGLES, indexCount, GL_UNSIGNED_SHORT, nullptr);
-    }
+    if (kind != TPrimitiveKind::Points && (indexCount <= 0 || !indices)) return false;
+    if (kind == TPrimitiveKind::Points) indexCount = 0;
+    Record(TOp::Draw);
+    Put(uint8_t(kind));
+    Put(int32_t(vertexCount));
+    Put(int32_t(indexCount));
+    const auto* v = reinterpret_cast<const uint8_t*>(vertices);
+    pending_.insert(pending_.end(), v, v + size_t(vertexCount) * sizeof(TVertex));
+    const auto* i = reinterpret_cast<const uint8_t*>(indices);
+    if (indexCount > 0) pending_.insert(pending_.end(), i, i + size_t(indexCount) * sizeof(uint16_t));
     ++drawCalls_;
     return true;
 }
@@ -530,6 +787,8 @@ std::unique_ptr<TDeviceTexture> TGraphicsDevice::CreateTexture(int width, int he
         return nullptr;
     }
     std::unique_ptr<TDeviceTexture> t(new TDeviceTexture);
+    t->device_ = this;
+    t->generation_ = NextGeneration();
     t->width_ = width;
     t->height_ = height;
     t->format_ = format;
@@ -551,6 +810,7 @@ std::unique_ptr<TDeviceTexture> TGraphicsDevice::CreateTexture(int width, int he
 
 bool TGraphicsDevice::ReadBackBuffer(std::vector<uint32_t>& pixels) {
     if (!Exists()) return false;
+    ExecutePending();
     pixels.assign(size_t(params_.Width) * size_t(params_.Height), 0);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, fbo_);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);

@@ -10,6 +10,13 @@
 // edges lie half a pixel off the whole numbers maps texels onto pixels
 // exactly. Colours are 0xAARRGGBB.
 //
+// Drawing is recorded and carried out when the frame is presented (or read
+// back): a frame that begins by clearing and repeats, command for command
+// and texture for texture, the frame the back buffer already holds is not
+// drawn again, and a picture that the window already shows is not shown
+// again. What each frame shows is unchanged; the machine is spared the
+// work while the picture stands still.
+//
 // Textures hold any of the pixel formats of image records: a locked texture
 // takes rows in its own format, which are widened to 32 bits when unlocked.
 // The device accepts the formats of AcceptedFormats() (all of them unless a
@@ -70,6 +77,8 @@ public:
 private:
     friend class TGraphicsDevice;
     TDeviceTexture() = default;
+    TGraphicsDevice* device_ = nullptr;
+    uint64_t generation_ = 0;  // changes with every upload
     unsigned handle_ = 0;
     int width_ = 0, height_ = 0;
     TColorFormat format_ = TColorFormat::None;
@@ -139,6 +148,13 @@ public:
     bool ReadBackBuffer(std::vector<uint32_t>& pixels);
 
     // ---- Window ----
+    // Whether frames can be seen: false while the window is minimised or
+    // hidden. A device opened hidden (drawing off screen) always counts as seen.
+    bool WindowVisible() const;
+    // Frames not drawn because they repeated the back buffer's, and frames
+    // shown in the window, since the device opened.
+    uint64_t FramesRepeated() const { return framesRepeated_; }
+    uint64_t FramesShown() const { return framesShown_; }
     SDL_Window* Window() const { return window_; }
     uint32_t WindowId() const { return window_ ? SDL_GetWindowID(window_) : 0; }
     // A point of the window (in window coordinates) as a back-buffer pixel;
@@ -146,6 +162,37 @@ public:
     bool WindowToBackBuffer(int wx, int wy, int& bx, int& by) const;
 
 private:
+    friend class TDeviceTexture;
+    // The drawing state that a recorded frame starts from.
+    struct TDrawState {
+        bool Blend = false;
+        int Source = 1, Dest = 0, Operation = 0;
+        bool AlphaTest = false;
+        bool Modulate = false;
+        bool Linear = true;
+        unsigned Texture = 0;  // 0: none (reads as white)
+        uint64_t TextureGeneration = 0;
+        float PointSize = 1;
+    };
+    enum class TOp : uint8_t { State, Clear, Blend, AlphaTest, Combine, Filter, Texture, PointSize, Draw };
+    // Starts a command of the frame (the frame's starting state first);
+    // its operands follow through Put.
+    void Record(TOp op);
+    template <class T>
+    void Put(const T& value);
+    void RecordState();
+    // Carries out what is recorded and not yet done; a frame that repeats
+    // the back buffer's is skipped.
+    void ExecutePending();
+    void Execute(size_t from);
+    void ApplyState(const TDrawState& state);
+    static bool BeginsWithClear(const std::vector<uint8_t>& frame);
+    // Ends the frame: what the back buffer holds now.
+    void EndFrame();
+    // A texture is about to change or go: what was recorded with it is drawn first.
+    void BeforeTextureChange();
+    static int WatchWindow(void* device, SDL_Event* event);
+
     bool CreateBackBuffer(std::string& error);
     void DestroyBackBuffer();
     bool ApplyWindowMode(std::string& error);
@@ -160,6 +207,13 @@ private:
     unsigned program_ = 0, vao_ = 0, vbo_ = 0, ibo_ = 0, sampler_ = 0, white_ = 0;
     int uniformScale_ = -1, uniformBias_ = -1, uniformCombine_ = -1, uniformAlphaTest_ = -1;
     const TDeviceTexture* texture_ = nullptr;
+    TDrawState state_;  // as recorded so far
+    std::vector<uint8_t> pending_;  // the frame being recorded
+    size_t executed_ = 0;  // how much of it is done
+    bool tainted_ = false;  // a texture changed while the frame was recorded
+    std::vector<uint8_t> held_;  // the frame whose picture the back buffer holds (empty: unknown)
+    bool windowCurrent_ = false;  // the window shows the back buffer as it is
+    uint64_t framesRepeated_ = 0, framesShown_ = 0;
     bool lost_ = false;
     bool robust_ = false;
     int maxTextureSize_ = 0;

@@ -97,6 +97,8 @@ public:
     bool Initialize();
     void Finalize();
     bool Exists() const { return device_.Exists(); }
+    // False while the window is minimised or hidden: frames would be seen by nobody.
+    bool Visible() const { return device_.WindowVisible(); }
     // Clears to `clearColor` (0xAABBGGRR) when `clear`, then renders a frame
     // through OnRender. False without a device or without a handler.
     bool Render(uint32_t clearColor, bool clear);
