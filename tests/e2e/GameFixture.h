@@ -13,12 +13,13 @@
 #include <unistd.h>
 #include <vector>
 
-#include "tests/e2e/GameProcess.h"
-#include "tests/e2e/XDriver.h"
+#include "tools/xdrive/GameProcess.h"
+#include "tools/xdrive/XDriver.h"
 #include "tools/pack/Png.h"
 
 namespace zelkor::testing_support {
 
+using namespace zelkor::xdrive;
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 

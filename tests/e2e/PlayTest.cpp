@@ -14,6 +14,7 @@
 #include "chess/ChessBoard.h"
 #include "game/BoardGeometry.h"
 #include "tests/e2e/GameFixture.h"
+#include "tools/xdrive/MachineLoad.h"
 
 using namespace zelkor;
 using namespace zelkor::game;
@@ -288,6 +289,44 @@ TEST_F(PlayTest, BlackWaitsForTheEnginesOpeningThenAnswers) {
     Rest();
     ASSERT_TRUE(WaitForChange(PiecePatch("e5", 1), e5, "Black's pawn arriving on e5"));
     AwaitReply("castle", before, {Square::E8, Square::E7, Square::E6, Square::E5});
+    ToMainMenu();
+    Quit(*game);
+}
+
+// Minimised, the game draws nothing but goes on: the player's piece glides
+// in, the computer answers and its piece glides in while the window is
+// away; restored, the window shows the game where it now stands, and the
+// clocks have counted the time.
+TEST_F(PlayTest, AMinimisedGameGoesOnAndShowsWhereItStandsWhenRestored) {
+    CopyContent();
+    auto game = Start();
+    scene = StartWindowed(*game);
+    ASSERT_NE(scene.Id, 0u);
+    Click(kItemX, ItemY(1));
+    ASSERT_TRUE(WaitFor("castle", kStatus, "\"Your move?\""));
+    Rest();
+    const auto before = Patches();
+    const TRect clocks{700, 718, 300, 30};
+    const auto clocksBefore = Settled(clocks);
+    ClickSquare3D("e2", 1);
+    ClickSquare3D("e4", 1);
+    driver.Minimize(scene);
+    // Long enough for both glides and an "Easy" search, on a busy machine too.
+    std::this_thread::sleep_for(std::chrono::duration<double>(4.0 * MachineSlowdown()));
+    driver.Restore(scene);
+    ASSERT_TRUE(TXDriver::WaitUntil([&] { return driver.Refresh(scene) && scene.Viewable; }, 10s));
+    // The first picture shown again has the reply on the board and the
+    // player to move already: a game that stood still while away would
+    // only now glide a piece in.
+    ASSERT_TRUE(WaitFor("castle", kBackdrop, "the castle shown again"));
+    const std::set<Square> path{Square::E2, Square::E3, Square::E4, Square::E5};
+    const bool replied = AnyPatchChanged(before, Patches(), path), yourMove = Shows("castle", kStatus);
+    EXPECT_TRUE(replied && yourMove) << "the game was not where it stands when the window came back: "
+                                     << Keep(scene, "restored");
+    Rest();
+    AwaitReply("castle", before, path);
+    EXPECT_GT(Changed(Grab(PiecePatch("e4", 1)), before[SquareIndex(Square::E4) - 1]), 0.15) << "the pawn must stand on e4";
+    EXPECT_GT(Changed(Grab(clocks), clocksBefore), 0.0) << "the clocks must have run: " << Keep(scene, "clocks");
     ToMainMenu();
     Quit(*game);
 }

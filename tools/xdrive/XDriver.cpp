@@ -1,7 +1,8 @@
-#include "tests/e2e/XDriver.h"
+#include "tools/xdrive/XDriver.h"
 
 #include <X11/Xlib.h>
 
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
@@ -9,9 +10,9 @@
 #include <cstdlib>
 #include <thread>
 
-#include "tests/e2e/MachineLoad.h"
+#include "tools/xdrive/MachineLoad.h"
 
-namespace zelkor::testing_support {
+namespace zelkor::xdrive {
 
 namespace {
 
@@ -147,6 +148,52 @@ void TXDriver::Key(const TWindowInfo& window, const std::string& name) {
     XSync(display_, False);
 }
 
+void TXDriver::SetIconic(unsigned long window, bool iconic) {
+    // ICCCM's WM_STATE (state, icon window) and EWMH's hidden state, as a
+    // window manager sets them.
+    const Atom wmState = XInternAtom(display_, "WM_STATE", False);
+    const long state[2] = {iconic ? IconicState : NormalState, 0};
+    XChangeProperty(display_, window, wmState, wmState, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(state), 2);
+    const Atom netState = XInternAtom(display_, "_NET_WM_STATE", False);
+    const Atom hidden = XInternAtom(display_, "_NET_WM_STATE_HIDDEN", False);
+    XChangeProperty(display_, window, netState, XA_ATOM, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(&hidden),
+                    iconic ? 1 : 0);
+}
+
+bool TXDriver::WindowManagerRuns() {
+    // A window manager following EWMH names its check window on the root.
+    const Atom check = XInternAtom(display_, "_NET_SUPPORTING_WM_CHECK", False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    const bool found = XGetWindowProperty(display_, DefaultRootWindow(display_), check, 0, 1, False, XA_WINDOW, &type,
+                                          &format, &count, &after, &data) == Success &&
+                       count == 1;
+    if (data) XFree(data);
+    return found;
+}
+
+void TXDriver::Minimize(const TWindowInfo& window) {
+    if (!display_) return;
+    if (WindowManagerRuns()) {
+        XIconifyWindow(display_, window.Id, DefaultScreen(display_));
+        XSync(display_, False);
+        TWindowInfo now = window;
+        if (WaitUntil([&] { return Refresh(now) && !now.Viewable; }, std::chrono::seconds(2))) return;
+    }
+    SetIconic(window.Id, true);
+    XUnmapWindow(display_, window.Id);
+    XSync(display_, False);
+}
+
+void TXDriver::Restore(const TWindowInfo& window) {
+    if (!display_) return;
+    SetIconic(window.Id, false);
+    XMapRaised(display_, window.Id);
+    XSync(display_, False);
+}
+
 std::vector<uint32_t> TXDriver::Capture(const TWindowInfo& window) {
     return CaptureRegion(window, 0, 0, window.Width, window.Height);
 }
@@ -188,4 +235,4 @@ int ColorDistance(uint32_t a, uint32_t b) {
     return d;
 }
 
-} // namespace zelkor::testing_support
+} // namespace zelkor::xdrive

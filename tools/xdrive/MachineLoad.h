@@ -8,7 +8,7 @@
 #include <fstream>
 #include <thread>
 
-namespace zelkor::testing_support {
+namespace zelkor::xdrive {
 
 // How much slower than on an idle machine things run now: the recent load
 // (runnable processes, averaged over the last minute) over the cores, at
@@ -38,4 +38,4 @@ private:
     std::chrono::steady_clock::time_point last_ = std::chrono::steady_clock::now();
 };
 
-} // namespace zelkor::testing_support
+} // namespace zelkor::xdrive

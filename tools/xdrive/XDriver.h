@@ -12,7 +12,7 @@
 // Kept free of the X headers, whose macros clash with ordinary names.
 struct _XDisplay;
 
-namespace zelkor::testing_support {
+namespace zelkor::xdrive {
 
 class TXDriver {
 public:
@@ -48,6 +48,14 @@ public:
     // window manager would give it; the test display has none).
     void Key(const TWindowInfo& window, const std::string& name);
 
+    // Minimises the window as the user would through a window manager. On
+    // a display without one (or one that does not answer the request), the
+    // driver does the manager's part itself: it marks the window iconic and
+    // hidden and unmaps it.
+    void Minimize(const TWindowInfo& window);
+    // Shows a minimised window again.
+    void Restore(const TWindowInfo& window);
+
     // The window's client area, 0xAARRGGBB row by row; empty when it cannot be read.
     std::vector<uint32_t> Capture(const TWindowInfo& window);
     // A part of the client area, 0xFFRRGGBB row by row; empty when it cannot be read.
@@ -60,6 +68,8 @@ public:
     static bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
 
 private:
+    void SetIconic(unsigned long window, bool iconic);
+    bool WindowManagerRuns();
     void Collect(unsigned long parent, const std::string& title, int width, int height, std::vector<TWindowInfo>& out);
     _XDisplay* display_ = nullptr;
     bool xtest_ = false;
@@ -68,4 +78,4 @@ private:
 // Channel-wise distance of two 0xRRGGBB colours: the largest of the three.
 int ColorDistance(uint32_t a, uint32_t b);
 
-} // namespace zelkor::testing_support
+} // namespace zelkor::xdrive

@@ -1,7 +1,7 @@
 #pragma once
 // The game as a child process: started in a chosen folder with a chosen
 // environment, its standard error kept in a file, waited for with a time
-// limit and killed if it outlives the test.
+// limit and killed if it outlives the object that started it.
 
 #include <sys/types.h>
 
@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-namespace zelkor::testing_support {
+namespace zelkor::xdrive {
 
 class TGameProcess {
 public:
@@ -24,6 +24,7 @@ public:
     TGameProcess& operator=(const TGameProcess&) = delete;
 
     bool Started() const { return pid_ > 0; }
+    pid_t Pid() const { return pid_; }
     bool Running();
     // The exit status; 128 + the signal when killed by one; -1 when it
     // still runs after `limit` (longer on a busy machine).
@@ -41,4 +42,4 @@ private:
     std::string errorFile_;
 };
 
-} // namespace zelkor::testing_support
+} // namespace zelkor::xdrive

@@ -1,4 +1,4 @@
-#include "tests/e2e/GameProcess.h"
+#include "tools/xdrive/GameProcess.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -15,16 +15,16 @@
 
 extern char** environ;
 
-#include "tests/e2e/MachineLoad.h"
+#include "tools/xdrive/MachineLoad.h"
 
-namespace zelkor::testing_support {
+namespace zelkor::xdrive {
 
 TGameProcess::TGameProcess(const std::string& program, const std::string& folder,
                            const std::vector<std::pair<std::string, std::string>>& set,
                            const std::vector<std::string>& unset, const std::vector<std::string>& args) {
     static int counter = 0;
     errorFile_ = (std::filesystem::temp_directory_path() /
-                  ("zelkor-e2e-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".err"))
+                  ("zelkor-game-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".err"))
                      .string();
     // The environment, prepared before the fork.
     std::vector<std::string> env;
@@ -115,4 +115,4 @@ std::string TGameProcess::ErrorOutput() const {
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-} // namespace zelkor::testing_support
+} // namespace zelkor::xdrive
