@@ -31,7 +31,7 @@ cmake -S . -B build-tsan -DZELKOR_SANITIZE=thread -DZELKOR_WERROR=ON >/dev/null
 cmake --build build-tsan -j"$(nproc)" --target test_platform test_chess test_uci test_audio
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
 build-tsan/tests/test_platform --gtest_brief=1
-build-tsan/tests/test_chess --gtest_brief=1 --gtest_filter='EngineHandOff*:CustomEngine*'
+build-tsan/tests/test_chess --gtest_brief=1 --gtest_filter='EngineHandOff*:EngineIdle*:CustomEngine*'
 build-tsan/tests/test_uci --gtest_brief=1
 build-tsan/tests/test_audio --gtest_brief=1
 unset TSAN_OPTIONS
