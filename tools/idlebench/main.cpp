@@ -147,8 +147,9 @@ public:
         return ns;
     }
 
-    // The computer's replies at Hard: see the file's comment.
-    void MeasureMoves(const TXDriver::TWindowInfo& scene) {
+    // The computer's replies at Hard: see the file's comment. False when
+    // not one move could be measured.
+    bool MeasureMoves(const TXDriver::TWindowInfo& scene) {
         struct TCandidate {
             const char* From;
             const char* To;
@@ -207,7 +208,7 @@ public:
         }
         if (walls.empty()) {
             std::printf("%-30s no move could be played\n", "computer thinking (Hard)");
-            return;
+            return false;
         }
         PrintRow("computer thinking (Hard)", groups, serverNs, seconds);
         std::vector<double> ratios;
@@ -216,6 +217,7 @@ public:
                     "(range %.2f to %.2f); median \"Thinking...\" shown %.2f s\n",
                     walls.size(), Median(cpus), Median(walls), Median(ratios), *std::min_element(ratios.begin(), ratios.end()),
                     *std::max_element(ratios.begin(), ratios.end()), Median(shown));
+        return true;
     }
 
 private:
@@ -365,8 +367,9 @@ int main(int argc, char** argv) {
         return Fail("the game window did not come back");
     std::this_thread::sleep_for(2s);
 
-    bench.MeasureMoves(scene);
+    const bool moved = bench.MeasureMoves(scene);
     game.Signal(SIGTERM);
-    if (game.Wait(10s) != 0) std::fprintf(stderr, "zelkor-idlebench: the game ended with: %s\n", game.ErrorOutput().c_str());
-    return 0;
+    const int status = game.Wait(10s);
+    if (status != 0) std::fprintf(stderr, "zelkor-idlebench: the game ended with status %d: %s\n", status, game.ErrorOutput().c_str());
+    return moved && status == 0 ? 0 : 1;
 }
