@@ -112,6 +112,17 @@ bool TChessBoard::ExecuteMove(Square oldSq, Square newSq) {
     case Square::H8: castlingAllowed_.Exclude(CanStillCastle::BlackKingSide); break;
     default: break;
     }
+    // A capture on a corner takes the right of the rook that stood there:
+    // another rook that comes to the corner later has moved.
+    if (captured != Blank) {
+        switch (newSq) {
+        case Square::A1: castlingAllowed_.Exclude(CanStillCastle::WhiteQueenSide); break;
+        case Square::H1: castlingAllowed_.Exclude(CanStillCastle::WhiteKingSide); break;
+        case Square::A8: castlingAllowed_.Exclude(CanStillCastle::BlackQueenSide); break;
+        case Square::H8: castlingAllowed_.Exclude(CanStillCastle::BlackKingSide); break;
+        default: break;
+        }
+    }
 
     PositionChanged();
     FinishMove(oldSq, newSq);

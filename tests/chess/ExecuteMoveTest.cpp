@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "chess/Fen.h"
 #include "tests/chess/BoardFixture.h"
 
 using namespace zelkor;
@@ -124,7 +125,7 @@ TEST(ExecuteMove, CastlingMovesTheRookAndFiresOnCastle) {
     }
 }
 
-TEST(ExecuteMove, RightsGoByTheStartSquareOfTheMoveAlone) {
+TEST(ExecuteMove, RightsGoWithAMoveFromTheirSquareAndWithACaptureOnTheCorner) {
     TChessBoard board;
     SetUpBoard(board, Diagram({"r...k..r", "........", "........", "........", "........", "........", "........",
                           "R...K..R"}),
@@ -134,17 +135,26 @@ TEST(ExecuteMove, RightsGoByTheStartSquareOfTheMoveAlone) {
     EXPECT_EQ(board.CastlingAllowed(), CastleSet{});
     EXPECT_FALSE(board.IsLegalMove(Square::E1, Square::G1));
 
-    // A rook taken on its corner leaves the right, but castling needs the rook.
+    // A rook taken on its corner takes its right with it.
     SetUpBoard(board, Diagram({"r...k..r", "p.......", "......N.", "........", "........", "........", "........",
                                "R...K..R"}),
                true, AllCastling);
     ASSERT_TRUE(Play(board, "g6h8"));
-    EXPECT_EQ(board.CastlingAllowed(), AllCastling);
-    EXPECT_FALSE(board.IsLegalMove(Square::E8, Square::G8));  // h8 holds the knight
+    EXPECT_EQ(board.CastlingAllowed(), (CastleSet{CanStillCastle::WhiteKingSide, CanStillCastle::WhiteQueenSide,
+                                                  CanStillCastle::BlackQueenSide}));
     ASSERT_TRUE(Play(board, "a7a6"));
     ASSERT_TRUE(Play(board, "e1f1"));
     ASSERT_TRUE(Play(board, "a8a7"));
-    EXPECT_EQ(board.CastlingAllowed(), CastleSet{CanStillCastle::BlackKingSide});
+    EXPECT_EQ(board.CastlingAllowed(), CastleSet{});
+
+    // Nor can another rook that takes the corner back castle.
+    FenPosition fen;
+    std::string error;
+    ASSERT_TRUE(ParseFen("4k2r/8/8/8/7r/8/1B6/4K3 w k - 0 1", fen, error)) << error;
+    ApplyFen(board, fen);
+    for (const char* m : {"b2h8", "h4h8", "e1d1"}) ASSERT_TRUE(Play(board, m)) << m;
+    EXPECT_FALSE(board.IsLegalMove(Square::E8, Square::G8)) << "castling with a rook that has moved";
+    EXPECT_EQ(board.CastlingAllowed(), CastleSet{});
 }
 
 TEST(ExecuteMove, PromotionWithoutAHandlerMakesAQueenAndAHandlersLetterLasts) {
