@@ -10,11 +10,11 @@
 
 #include "game/Scene.h"
 #include "platform/Application.h"
-#include "platform/MessageBox.h"
+#include "platform/sdl/MessageBox.h"
 #include "platform/ProgramPath.h"
-#include "platform/SdlEvents.h"
+#include "platform/sdl/SdlEvents.h"
 #include "platform/Termination.h"
-#include "platform/VideoSession.h"
+#include "platform/sdl/VideoSession.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/AudioDevice.h"
+#include "platform/sdl/AudioDevice.h"
 #include "platform/Events.h"
 
 namespace zelkor {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/Application.h"
-#include "platform/AudioDevice.h"
+#include "platform/sdl/AudioDevice.h"
 #include "platform/MainThreadQueue.h"
 #include "platform/ThreadName.h"
 

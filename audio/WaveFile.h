@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/AudioDevice.h"
+#include "platform/sdl/AudioDevice.h"
 
 namespace zelkor {
 

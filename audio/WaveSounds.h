@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "audio/WaveFile.h"
-#include "platform/AudioDevice.h"
+#include "platform/sdl/AudioDevice.h"
 #include "platform/EnumSet.h"
 #include "platform/Events.h"
 

@@ -11,7 +11,7 @@
 #include "audio/Mp3Input.h"
 #include "audio/StreamAudio.h"
 #include "audio/WaveSounds.h"
-#include "game/Records.h"
+#include "game/logic/Records.h"
 
 namespace zelkor::game {
 

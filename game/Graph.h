@@ -5,10 +5,10 @@
 #include <functional>
 #include <string_view>
 
-#include "assets/GfxFonts.h"
-#include "assets/GfxImages.h"
-#include "game/BoardGeometry.h"
-#include "game/Records.h"
+#include "render/GfxFonts.h"
+#include "render/GfxImages.h"
+#include "game/geometry/BoardGeometry.h"
+#include "game/logic/Records.h"
 #include "render/Gfx2D.h"
 
 namespace zelkor::game {

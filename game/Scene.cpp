@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "game/EmbeddedFiles.h"
-#include "game/Main.h"
+#include "game/embedded/EmbeddedFiles.h"
+#include "game/Launcher.h"
 #include "platform/Application.h"
-#include "platform/MessageBox.h"
+#include "platform/sdl/MessageBox.h"
 #include "platform/ProgramPath.h"
 
 namespace zelkor::game {

@@ -1,6 +1,6 @@
 #include "game/WindowsView.h"
 
-#include "game/Windows.h"
+#include "game/logic/Windows.h"
 
 namespace zelkor::game {
 

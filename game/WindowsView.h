@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "game/Graph.h"
-#include "game/Records.h"
+#include "game/logic/Records.h"
 #include "render/Gfx2D.h"
 
 namespace zelkor::game {

@@ -4,7 +4,7 @@
 #include <cfenv>
 #include <cmath>
 
-#include "assets/GfxImages.h"
+#include "render/GfxImages.h"
 
 namespace zelkor {
 

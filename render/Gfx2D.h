@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/GraphicsDevice.h"
+#include "platform/sdl/GraphicsDevice.h"
 #include "render/GfxDevices.h"
 
 namespace zelkor {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/Events.h"
-#include "platform/GraphicsDevice.h"
+#include "platform/sdl/GraphicsDevice.h"
 
 namespace zelkor {
 

@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "game/AudioCues.h"
-#include "game/EmbeddedFiles.h"
+#include "game/embedded/EmbeddedFiles.h"
 #include "tests/audio/AudioFixture.h"
 
 using namespace zelkor;

@@ -2,7 +2,7 @@
 
 #include <thread>
 
-#include "platform/AudioDevice.h"
+#include "platform/sdl/AudioDevice.h"
 #include "tests/audio/AudioFixture.h"
 
 using namespace zelkor;

@@ -10,7 +10,7 @@
 
 #include "audio/Mp3Input.h"
 #include "audio/WaveFile.h"
-#include "game/EmbeddedFiles.h"
+#include "game/embedded/EmbeddedFiles.h"
 #include "tests/audio/AudioFixture.h"
 
 using namespace zelkor;

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "chess/ChessBoardPainter.h"
+#include "chess/view/ChessBoardPainter.h"
 #include "tests/chess/BoardFixture.h"
 
 using namespace zelkor;

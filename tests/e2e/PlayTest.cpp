@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "chess/ChessBoard.h"
-#include "game/BoardGeometry.h"
+#include "game/geometry/BoardGeometry.h"
 #include "tests/e2e/GameFixture.h"
 #include "tools/xdrive/MachineLoad.h"
 

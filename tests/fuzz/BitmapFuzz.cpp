@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/BitmapFile.h"
+#include "platform/canvas/BitmapFile.h"
 
 using namespace zelkor;
 

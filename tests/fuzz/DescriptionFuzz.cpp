@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "assets/GfxLoader.h"
+#include "render/GfxLoader.h"
 
 using namespace zelkor;
 

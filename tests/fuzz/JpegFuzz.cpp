@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/JpegDecoder.h"
+#include "platform/sdl/JpegDecoder.h"
 
 using namespace zelkor;
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "game/BoardGeometry.h"
+#include "game/geometry/BoardGeometry.h"
 
 using namespace zelkor;
 using namespace zelkor::game;

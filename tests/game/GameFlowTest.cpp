@@ -9,7 +9,7 @@
 #include <chrono>
 #include <cmath>
 
-#include "game/GameFlow.h"
+#include "game/logic/GameFlow.h"
 #include "platform/Application.h"
 #include "tests/chess/BoardFixture.h"
 #include "tests/game/GameParts.h"

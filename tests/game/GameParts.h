@@ -4,8 +4,8 @@
 // stopped before they go.
 
 #include "chess/ChessBoard.h"
-#include "game/GameFlow.h"
-#include "game/Records.h"
+#include "game/logic/GameFlow.h"
+#include "game/logic/Records.h"
 #include "platform/WindowTimer.h"
 
 namespace zelkor::game {

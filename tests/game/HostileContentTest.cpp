@@ -11,9 +11,9 @@
 #include <memory>
 
 #include "assets/AssetDb.h"
-#include "assets/GfxLoader.h"
+#include "render/GfxLoader.h"
 #include "chess/ChessBoard.h"
-#include "game/GameFlow.h"
+#include "game/logic/GameFlow.h"
 #include "game/Graph.h"
 #include "game/WindowsView.h"
 #include "tests/gfx/DrawingFixture.h"

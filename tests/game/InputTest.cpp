@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "game/Input.h"
+#include "game/logic/Input.h"
 #include "tests/chess/BoardFixture.h"
 #include "tests/game/GameParts.h"
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "game/Windows.h"
+#include "game/logic/Windows.h"
 #include "tests/chess/BoardFixture.h"
 #include "tests/game/GameParts.h"
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "assets/AssetDb.h"
-#include "assets/GfxLoader.h"
-#include "game/BoardGeometry.h"
+#include "render/GfxLoader.h"
+#include "game/geometry/BoardGeometry.h"
 #include "tests/gfx/GameContentFixture.h"
 
 using namespace zelkor;

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "assets/GfxFonts.h"
-#include "assets/GfxImages.h"
+#include "render/GfxFonts.h"
+#include "render/GfxImages.h"
 #include "render/Gfx2D.h"
 #include "render/GfxDevices.h"
 #include "tools/pack/ImageBuilder.h"

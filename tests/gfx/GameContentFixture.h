@@ -7,7 +7,7 @@
 #include <string>
 
 #include "assets/AssetDb.h"
-#include "assets/GfxLoader.h"
+#include "render/GfxLoader.h"
 #include "tests/gfx/DrawingFixture.h"
 
 namespace zelkor::testing_support {

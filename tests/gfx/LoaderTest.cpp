@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "assets/GfxLoader.h"
+#include "render/GfxLoader.h"
 #include "tests/assets/ArchiveFixture.h"
 #include "tests/gfx/DrawingFixture.h"
 

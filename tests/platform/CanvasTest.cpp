@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/BitmapFile.h"
-#include "platform/Canvas.h"
+#include "platform/canvas/BitmapFile.h"
+#include "platform/canvas/Canvas.h"
 
 using namespace zelkor;
 

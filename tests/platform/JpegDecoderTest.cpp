@@ -7,8 +7,8 @@
 #include <iterator>
 #include <vector>
 
-#include "game/EmbeddedFiles.h"
-#include "platform/JpegDecoder.h"
+#include "game/embedded/EmbeddedFiles.h"
+#include "platform/sdl/JpegDecoder.h"
 
 using namespace zelkor;
 

@@ -5,7 +5,7 @@
 
 #include "platform/Application.h"
 #include "platform/MainThreadQueue.h"
-#include "platform/SdlEvents.h"
+#include "platform/sdl/SdlEvents.h"
 
 using namespace zelkor;
 using namespace std::chrono_literals;

@@ -1,6 +1,6 @@
 #include "tools/artgen/Preview.h"
 
-#include "game/BoardGeometry.h"
+#include "game/geometry/BoardGeometry.h"
 
 #include <algorithm>
 #include <cmath>

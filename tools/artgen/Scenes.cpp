@@ -3,7 +3,7 @@
 #include <cmath>
 #include <filesystem>
 
-#include "game/BoardGeometry.h"
+#include "game/geometry/BoardGeometry.h"
 #include "tools/artgen/Homography.h"
 #include "tools/artgen/Paint.h"
 #include "tools/artgen/PieceModels.h"

@@ -11,10 +11,10 @@
 #include <cstdio>
 #include <string>
 
-#include "chess/ChessBoardPainter.h"
+#include "chess/view/ChessBoardPainter.h"
 #include "platform/Application.h"
-#include "platform/BitmapFile.h"
-#include "platform/SdlEvents.h"
+#include "platform/canvas/BitmapFile.h"
+#include "platform/sdl/SdlEvents.h"
 
 using namespace zelkor;
 

@@ -21,11 +21,11 @@
 #include <vector>
 
 #include "assets/AssetDb.h"
-#include "assets/GfxFonts.h"
-#include "assets/GfxImages.h"
-#include "assets/GfxLoader.h"
+#include "render/GfxFonts.h"
+#include "render/GfxImages.h"
+#include "render/GfxLoader.h"
 #include "platform/Application.h"
-#include "platform/SdlEvents.h"
+#include "platform/sdl/SdlEvents.h"
 #include "render/Gfx2D.h"
 #include "render/GfxDevices.h"
 #include "tools/gfxdemo/SampleContent.h"

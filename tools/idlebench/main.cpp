@@ -26,7 +26,7 @@
 #include <vector>
 
 #include "chess/Square.h"
-#include "game/BoardGeometry.h"
+#include "game/geometry/BoardGeometry.h"
 #include "tools/idlebench/ThreadTimes.h"
 #include "tools/xdrive/GameProcess.h"
 #include "tools/xdrive/XDriver.h"

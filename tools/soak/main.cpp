@@ -37,7 +37,7 @@
 
 #include "chess/ChessBoard.h"
 #include "chess/ChessEngine.h"
-#include "game/GameFlow.h"
+#include "game/logic/GameFlow.h"
 #include "platform/Application.h"
 
 using namespace zelkor;
