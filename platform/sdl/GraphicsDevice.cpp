@@ -134,7 +134,10 @@ T Get(const std::vector<uint8_t>& bytes, size_t& at) {
 // ---- Textures ----------------------------------------------------------------
 
 TDeviceTexture::~TDeviceTexture() {
-    if (device_) device_->BeforeTextureChange();
+    if (device_) {
+        device_->BeforeTextureChange();
+        device_->ForgetTexture(*this);
+    }
     auto& live = LiveTextures();
     live.erase(std::remove(live.begin(), live.end(), this), live.end());
     if (handle_) glDeleteTextures(1, &handle_);
@@ -543,6 +546,15 @@ void TGraphicsDevice::EndFrame() {
 void TGraphicsDevice::BeforeTextureChange() {
     ExecutePending();
     if (!pending_.empty()) tainted_ = true;
+}
+
+void TGraphicsDevice::ForgetTexture(const TDeviceTexture& texture) {
+    // The next frame must not start from a texture that is gone.
+    if (state_.Texture == texture.handle_) {
+        state_.Texture = 0;
+        state_.TextureGeneration = 0;
+    }
+    if (texture_ == &texture) texture_ = nullptr;
 }
 
 void TGraphicsDevice::ApplyState(const TDrawState& state) {

@@ -191,6 +191,8 @@ private:
     void EndFrame();
     // A texture is about to change or go: what was recorded with it is drawn first.
     void BeforeTextureChange();
+    // A texture goes: the state no longer names it.
+    void ForgetTexture(const TDeviceTexture& texture);
     static int WatchWindow(void* device, SDL_Event* event);
 
     bool CreateBackBuffer(std::string& error);
