@@ -1,7 +1,7 @@
 // The board's state, its properties and the operations that set up a game.
 
 #include "chess/ChessBoard.h"
-#include "chess/ChessThread.h"
+#include "chess/EngineLink.h"
 
 #include <algorithm>
 
@@ -9,7 +9,7 @@ namespace zelkor {
 
 TChessBoard::TChessBoard() : view_(std::make_unique<TChessBoardView>()) {
     ResetBoard();
-    CreateEngine();
+    engine_ = std::make_unique<TEngineLink>(*this);
 }
 
 std::string TChessBoard::Position() const { return std::string(board_.begin() + 1, board_.end()); }
@@ -80,7 +80,7 @@ void TChessBoard::Paint() {
     view_->Paint();
     if (!painted_) {
         painted_ = true;
-        StartEngineLoop();
+        if (engine_) engine_->StartLoop();
     }
 }
 

@@ -18,12 +18,10 @@
 #include "chess/Square.h"
 #include "platform/Events.h"
 #include "platform/ThreadPriority.h"
-#include "platform/WindowTimer.h"
 
 namespace zelkor {
 
-class TChessThread;
-struct EngineSnapshot;
+class TEngineLink;
 
 using TMoveEvent = std::function<void(TObject* Sender, Square oldSq, Square newSq)>;
 using TCaptureEvent = std::function<void(TObject* Sender, Square oldSq, Square newSq, char CapturedPiece)>;
@@ -201,18 +199,12 @@ private:
     // Every change of the position, side, rights or en-passant square.
     void PositionChanged() { ++positionVersion_; }
 
-    // Engine hand-off, on the main thread.
-    void CreateEngine();
-    void StartEngineLoop();
-    void PublishToEngine();
-    void DeliverMove(Square oldSq, Square newSq, const EngineSnapshot& foundFor);
-    void EngineCycleDone();
-    // Whether the computer is to move in a position where a move can be played.
-    bool EngineHasWork();
-    // Main thread, after a change that can make it the computer's turn
-    // without a StartThinking: wakes a worker parked for want of work.
+    // The engine hand-off (TEngineLink) reads the position and the engine
+    // properties, and plays the engine's moves.
+    friend class TEngineLink;
+    // After a change that can make it the computer's turn without a
+    // StartThinking: wakes a worker that sleeps for want of work.
     void WakeIdleEngine();
-    void CustomEngineCheck();
     bool HasLegalMoveCached();
 
     BoardCells board_{};
@@ -231,18 +223,11 @@ private:
     bool customEngine_ = false;
     bool engineStopped_ = false;
     bool loading_ = false;
-    bool destroying_ = false;
-    // The worker is parked because it had nothing to search (not stopped).
-    bool engineIdle_ = false;
-    int delivering_ = 0;  // depth of the worker's move deliveries in progress
     uint64_t positionVersion_ = 0;
-    // Every StopThinking counts: a search the worker began before the last
-    // stop never plays its move, even when the worker missed the stop.
-    uint64_t engineStops_ = 0;
     uint64_t legalMoveVersion_ = ~uint64_t{0};
     bool legalMoveCache_ = true;
-    std::unique_ptr<TChessThread> thread_;
-    TWindowTimer timer_;
+    // Null only while the board is being destroyed.
+    std::unique_ptr<TEngineLink> engine_;
 
     bool painted_ = false;
     bool animateMoves_ = true;

@@ -114,16 +114,7 @@ TSceneForm::~TSceneForm() {
     Device.Finalize();
     // Nothing the board still reports may reach the parts being destroyed.
     ChessBoard1.StopThinking();
-    ChessBoard1.OnLegalMove = nullptr;
-    ChessBoard1.OnPromotion = nullptr;
-    ChessBoard1.OnMate = nullptr;
-    ChessBoard1.OnStaleMate = nullptr;
-    ChessBoard1.OnNoMatingMaterial = nullptr;
-    ChessBoard1.OnThreefoldPosition = nullptr;
-    ChessBoard1.OnDraw = nullptr;
-    ChessBoard1.OnCapture = nullptr;
-    ChessBoard1.OnCheck = nullptr;
-    ChessBoard1.OnCastle = nullptr;
+    Flow.DetachBoardEvents();
 }
 
 void TSceneForm::FormCreate() {

@@ -32,6 +32,19 @@ void TGameFlow::AttachBoardEvents() {
     board_.OnCastle = [](TObject*, Square, Square) {};
 }
 
+void TGameFlow::DetachBoardEvents() {
+    board_.OnLegalMove = nullptr;
+    board_.OnPromotion = nullptr;
+    board_.OnMate = nullptr;
+    board_.OnStaleMate = nullptr;
+    board_.OnNoMatingMaterial = nullptr;
+    board_.OnThreefoldPosition = nullptr;
+    board_.OnDraw = nullptr;
+    board_.OnCapture = nullptr;
+    board_.OnCheck = nullptr;
+    board_.OnCastle = nullptr;
+}
+
 void TGameFlow::PlaySound(int n) {
     if (OnPlaySound) OnPlaySound(n);
 }

@@ -24,8 +24,10 @@ public:
     // PlaySound(n), n = 1..8; empty: silent.
     std::function<void(int)> OnPlaySound;
 
-    // Makes this the board's event handlers.
+    // Makes this the board's event handlers; Detach takes every one of them
+    // away again, so that nothing the board reports reaches this flow.
     void AttachBoardEvents();
+    void DetachBoardEvents();
 
     // One logic tick (60 a second): ring, pulse, zoom, glide and arrival.
     void TimerProcess();

@@ -159,6 +159,21 @@ TEST_F(GameFlowTest, ARefusedDestinationChangesNothing) {
     EXPECT_TRUE(clock.Enabled());
 }
 
+// Detached, the flow hears nothing more of the board: not a move, a
+// capture, a check, a castling nor the end of the game.
+TEST_F(GameFlowTest, DetachedTheFlowHearsNothingOfTheBoard) {
+    Setup(Diagram({"....k...", "...q....", "........", "........", "........", "........", "........", "R...K..R"}), true,
+          AllCastling);
+    flow.DetachBoardEvents();
+    const TSceneState before = s;
+    // Castling, a quiet move, a check and a capture.
+    for (const char* m : {"e1g1", "d7a4", "f1f8", "e8f8"}) ASSERT_TRUE(Play(board, m)) << m;
+    EXPECT_TRUE(sounds.empty());
+    EXPECT_EQ(s.Record.Squares, before.Record.Squares);
+    EXPECT_EQ(s.State, before.State);
+    flow.AttachBoardEvents();
+}
+
 TEST_F(GameFlowTest, CastlingMovesTheRookOnTheScenesBoard) {
     Setup(Diagram({"r...k..r", "pppppppp", "........", "........", "........", "........", "PPPPPPPP", "R...K..R"}), true,
           AllCastling);
