@@ -6,8 +6,6 @@ namespace zelkor::game {
 
 namespace {
 
-int Round(double v) { return static_cast<int>(std::nearbyint(v)); }
-
 const char* const kLegend[11] = {"Black pieces at the bottom", "White pieces at the bottom", "Increase zelkor pieces size",
                                  "Decrease zelkor pieces size", "Hidden classic board", "Show classic board",
                                  "Increase classic board size", "Decrease classic board size", "", "", "Exit"};
@@ -26,10 +24,7 @@ void TGraph::ShadowText(int font, std::string_view text, int x, int y, uint32_t 
     Text(font, text, x, y, color, color);
 }
 
-TScreenPoint TGraph::BoardOffset() const {
-    const size_t l = s_.Options.Location == 2 ? 1 : 0;
-    return {s_.Record.LocationOffsetX[l], s_.Record.LocationOffsetY[l]};
-}
+TScreenPoint TGraph::BoardOffset() const { return game::BoardOffset(s_.Record, s_.Options.Location); }
 
 void TGraph::DeviceRender() {
     switch (s_.Screen) {
@@ -98,7 +93,7 @@ void TGraph::DrawMarker(int square, bool bright) {
     const uint32_t inner = bright ? 0xFF00FFFF : 0xFFFFFFFF;
     const uint32_t outer = bright ? 0xFF333333 : 0xFFBBBBBB;
     const TSquareQuad& quad = SquareQuads[size_t(square - 1)];
-    const int h = Round(PerspectiveScale(quad[0].Y, s_.PieceScale) * n);
+    const int h = RoundToEven(PerspectiveScale(quad[0].Y, s_.PieceScale) * n);
     const TScreenPoint offset = BoardOffset();
     for (int j = 1; j <= h; ++j)
         for (const TScreenPoint& corner : quad) {
@@ -115,7 +110,7 @@ void TGraph::DrawPieceOn(int square, PieceCode code) {
     const TScreenPoint c = SquareCenter(static_cast<Square>(square), BoardOffset());
     const double scale = PerspectiveScale(c.Y, s_.PieceScale);
     const TPieceAnchor anchor = PieceAnchor(code);
-    canvas_.DrawScaled(Image("zelkor_piece_2"), c.X - Round(scale * anchor.X), c.Y - Round(scale * anchor.Y), scale,
+    canvas_.DrawScaled(Image("zelkor_piece_2"), c.X - RoundToEven(scale * anchor.X), c.Y - RoundToEven(scale * anchor.Y), scale,
                        PiecePattern(code), fxBlend);
 }
 
@@ -123,7 +118,7 @@ void TGraph::DrawGlide() {
     const TMoveAnimation& m = s_.Move;
     const double scale = PerspectiveScale(m.DrawY, s_.PieceScale);
     const TPieceAnchor anchor = PieceAnchor(s_.MovingPiece);
-    canvas_.DrawScaled(Image("zelkor_piece_2"), m.DrawX - Round(anchor.X * scale), m.DrawY - Round(anchor.Y * scale), scale,
+    canvas_.DrawScaled(Image("zelkor_piece_2"), m.DrawX - RoundToEven(anchor.X * scale), m.DrawY - RoundToEven(anchor.Y * scale), scale,
                        PiecePattern(s_.MovingPiece), fxAdd);
 }
 
@@ -131,7 +126,7 @@ void TGraph::DrawSelectionBox() {
     const PieceCode piece = s_.SelectedPiece;
     const int p = PiecePattern(piece);
     const TPieceAnchor anchor = PieceAnchor(piece);
-    canvas_.DrawScaled(Image("zelkor_piece_1"), 834 - Round(anchor.X * 3.33), 632 - Round(anchor.Y * 3.33), s_.PreviewZoom, p,
+    canvas_.DrawScaled(Image("zelkor_piece_1"), 834 - RoundToEven(anchor.X * 3.33), 632 - RoundToEven(anchor.Y * 3.33), s_.PreviewZoom, p,
                        fxBlend);
     canvas_.FillRect(630, 10, 90, 90, 0xFF202020, fxSub);
     canvas_.DrawScaled(Image("piece_1"), 631, 11, 1.0, p, piece < 0 ? fxAdd : fxShadow);
@@ -148,13 +143,10 @@ void TGraph::DrawClassicBoard() {
     const bool blackBelow = s_.Options.BottomSide == 1;
     const int pattern = (marble ? 2 : 0) + (blackBelow ? 1 : 0);
     canvas_.DrawScaled(Image("classic"), 10, 64, f, pattern, fxBlend);
-    const int size = Round(90 * f);
     for (int i = 1; i <= 64; ++i) {
-        const int row = (i - 1) / 8 + 1, col = i - 8 * (row - 1);
-        const int c = blackBelow ? 9 - col : col, r = blackBelow ? 9 - row : row;
-        const int dx = Round(((c - 1) * 90 + 40) * f), dy = Round(((r - 1) * 90 + 40) * f);
-        if (i == s_.SelectedSquare) canvas_.FillRect(10 + dx, 64 + dy, size, size, 0xFFFFFFFF, fxCopy);
-        if (const PieceCode code = s_.Record.At(i)) canvas_.DrawScaled(Image("piece_2"), 10 + dx, 64 + dy, f, PiecePattern(code), fxBlend);
+        const TScreenRect r = ClassicSquareRect(i, s_.ClassicScale, blackBelow);
+        if (i == s_.SelectedSquare) canvas_.FillRect(r.X, r.Y, r.Size, r.Size, 0xFFFFFFFF, fxCopy);
+        if (const PieceCode code = s_.Record.At(i)) canvas_.DrawScaled(Image("piece_2"), r.X, r.Y, f, PiecePattern(code), fxBlend);
     }
 }
 

@@ -44,7 +44,7 @@ const std::array<TSquareQuad, 64> SquareQuads = {{
 namespace {
 
 // Halves round to the even neighbour, as everywhere on the screen.
-int RoundHalf(int twice) { return static_cast<int>(std::nearbyint(twice / 2.0)); }
+int RoundHalf(int twice) { return RoundToEven(twice / 2.0); }
 
 } // namespace
 
@@ -85,6 +85,15 @@ Square SquareAtScreenPoint(int x, int y, TScreenPoint offset) {
         if (inside) return static_cast<Square>(i + 1);
     }
     return Square::None;
+}
+
+int RoundToEven(double v) { return static_cast<int>(std::nearbyint(v)); }
+
+TScreenRect ClassicSquareRect(int square, int scale, bool blackBelow) {
+    const double f = scale / 100.0;
+    const int row = (square - 1) / 8 + 1, col = square - 8 * (row - 1);
+    const int c = blackBelow ? 9 - col : col, r = blackBelow ? 9 - row : row;
+    return {RoundToEven(((c - 1) * 90 + 40) * f) + 10, RoundToEven(((r - 1) * 90 + 40) * f) + 64, RoundToEven(90 * f)};
 }
 
 } // namespace zelkor::game

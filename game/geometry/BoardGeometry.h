@@ -37,6 +37,17 @@ TScreenPoint LocationOffset(int location);
 TScreenPoint SquareCenter(Square sq, int location);
 TScreenPoint SquareCenter(Square sq, TScreenPoint offset);
 
+// Rounds halves to even, as the screens' arithmetic does throughout.
+int RoundToEven(double v);
+
+// A square of the flat classic board, drawn from (10, 64) at `scale`
+// percent: its top left corner and its side. `square` is 1 (A8) to 64
+// (H1); with Black below the board is turned.
+struct TScreenRect {
+    int X = 0, Y = 0, Size = 0;
+};
+TScreenRect ClassicSquareRect(int square, int scale, bool blackBelow);
+
 // The drawing scale of a piece standing at screen row y: 0.6 x pieceScale at
 // y = 314, growing by 0.4 / 314 per row.
 double PerspectiveScale(int y, double pieceScale);

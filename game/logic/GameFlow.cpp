@@ -7,8 +7,6 @@ namespace zelkor::game {
 
 namespace {
 
-int Round(double v) { return static_cast<int>(std::nearbyint(v)); }
-
 Square ToSquare(int n) { return n >= 1 && n <= 64 ? static_cast<Square>(n) : Square::None; }
 
 } // namespace
@@ -49,10 +47,7 @@ void TGameFlow::PlaySound(int n) {
     if (OnPlaySound) OnPlaySound(n);
 }
 
-TScreenPoint TGameFlow::BoardOffset() const {
-    const int l = s_.Options.Location == 2 ? 1 : 0;
-    return {s_.Record.LocationOffsetX[size_t(l)], s_.Record.LocationOffsetY[size_t(l)]};
-}
+TScreenPoint TGameFlow::BoardOffset() const { return game::BoardOffset(s_.Record, s_.Options.Location); }
 
 TScreenPoint TGameFlow::CenterOf(int square) const { return SquareCenter(ToSquare(square), BoardOffset()); }
 
@@ -79,8 +74,8 @@ void TGameFlow::AdvanceRing() {
     const double radius = s_.TitleAngle / 3 * 80;
     for (size_t i = 0; i < 12; ++i) {
         const double a = double(i) * 0.523 + s_.TitleAngle;
-        s_.RingX[i] = Round(std::sin(a) * radius) + 222;
-        s_.RingY[i] = Round(std::cos(a) * radius) + 419;
+        s_.RingX[i] = RoundToEven(std::sin(a) * radius) + 222;
+        s_.RingY[i] = RoundToEven(std::cos(a) * radius) + 419;
     }
 }
 
@@ -101,8 +96,8 @@ bool TGameFlow::GlideStep() {
     TMoveAnimation& m = s_.Move;
     m.PosX += TMoveAnimation::Speed * m.StepX;
     m.PosY += TMoveAnimation::Speed * m.StepY;
-    m.DrawX = Round(m.PosX);
-    m.DrawY = Round(m.PosY);
+    m.DrawX = RoundToEven(m.PosX);
+    m.DrawY = RoundToEven(m.PosY);
     if (s_.Options.ClassicBoard != 1) return true;  // the flat board shows no glide
     return std::abs(m.DrawX - m.ToX) <= TMoveAnimation::Speed && std::abs(m.DrawY - m.ToY) <= TMoveAnimation::Speed;
 }
@@ -210,8 +205,8 @@ void TGameFlow::StartMoveAnimation() {
     if (m.ToY < m.FromY) m.StepY = -m.StepY;
     m.PosX = m.FromX;
     m.PosY = m.FromY;
-    m.DrawX = Round(m.PosX);
-    m.DrawY = Round(m.PosY);
+    m.DrawX = RoundToEven(m.PosX);
+    m.DrawY = RoundToEven(m.PosY);
     clock_.SetEnabled(false);
     m.Animating = true;
 }

@@ -6,30 +6,18 @@
 
 namespace zelkor::game {
 
-namespace {
-
-int Round(double v) { return static_cast<int>(std::nearbyint(v)); }
-
-} // namespace
-
 int SquareUnderMouse(const TSceneState& s, int x, int y) {
     if (s.Options.ClassicBoard == 1) {
-        const size_t l = s.Options.Location == 2 ? 1 : 0;
-        const Square square =
-            SquareAtScreenPoint(x, y, TScreenPoint{s.Record.LocationOffsetX[l], s.Record.LocationOffsetY[l]});
+        const Square square = SquareAtScreenPoint(x, y, BoardOffset(s.Record, s.Options.Location));
         return square == Square::None ? 0 : SquareIndex(square);
     }
     // The flat board, laid out as it is drawn; where rounding makes two
     // squares share a pixel row the lower-numbered one wins.
-    const double f = s.ClassicScale / 100.0;
     const bool blackBelow = s.Options.BottomSide == 1;
-    const int size = Round(90 * f);
     int found = 0;
     for (int i = 64; i >= 1; --i) {
-        const int row = (i - 1) / 8 + 1, col = i - 8 * (row - 1);
-        const int c = blackBelow ? 9 - col : col, r = blackBelow ? 9 - row : row;
-        const int left = Round(((c - 1) * 90 + 40) * f) + 10, top = Round(((r - 1) * 90 + 40) * f) + 64;
-        if (left < x && x < left + size && top < y && y < top + size) found = i;
+        const TScreenRect r = ClassicSquareRect(i, s.ClassicScale, blackBelow);
+        if (r.X < x && x < r.X + r.Size && r.Y < y && y < r.Y + r.Size) found = i;
     }
     return found;
 }

@@ -62,4 +62,9 @@ std::string FormatClock(int seconds) {
     return two(h) + " : " + two(m) + " : " + two(s);
 }
 
+TScreenPoint BoardOffset(const TGameRecord& record, int location) {
+    const size_t l = location == 2 ? 1 : 0;
+    return {record.LocationOffsetX[l], record.LocationOffsetY[l]};
+}
+
 } // namespace zelkor::game

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "game/geometry/BoardGeometry.h"
+
 namespace zelkor::game {
 
 enum class ScreenMode : uint8_t { Menu = 0, Game = 1, Help = 3, Startup = 4 };
@@ -47,6 +49,10 @@ struct TGameRecord {
         if (square >= 1 && square <= 64) Squares[size_t(square - 1)] = code;
     }
 };
+
+// The 3D board's shift for a location (1 castle, 2 town) as the record
+// keeps it; any other location is the castle's.
+TScreenPoint BoardOffset(const TGameRecord& record, int location);
 
 // The player's settings, twelve integers in this order.
 struct TGameOptions {

@@ -45,9 +45,8 @@ constexpr int kRestX = 600, kRestY = 700;
 
 // A square's box on the classic board at 27 %, in window pixels.
 TRect ClassicSquare(Square sq) {
-    const int i = SquareIndex(sq), row = (i - 1) / 8 + 1, col = i - 8 * (row - 1);
-    const double f = 0.27;
-    return {int(std::lround(((col - 1) * 90 + 40) * f)) + 10, int(std::lround(((row - 1) * 90 + 40) * f)) + 64, 24, 24};
+    const TScreenRect r = ClassicSquareRect(SquareIndex(sq), 27, false);
+    return {r.X, r.Y, r.Size, r.Size};
 }
 
 // A small patch just above a square's centre on the 3D board: the body of

@@ -73,3 +73,27 @@ TEST(BoardGeometry, PerspectiveScaleGrowsDownTheScreen) {
     EXPECT_NEAR(PerspectiveScale(628, 0.59), 0.59, 1e-12);
     EXPECT_LT(PerspectiveScale(263, 0.59), PerspectiveScale(470, 0.59));
 }
+
+// The flat board as the drawing and the input both lay it out: at 27 %
+// squares of 24 pixels every 24.3, a8's from (21, 75); turned with Black
+// below; halves rounded to even.
+TEST(BoardGeometry, ClassicSquaresLieWhereTheyAreDrawn) {
+    struct Case {
+        int square, scale;
+        bool blackBelow;
+        TScreenRect want;
+    };
+    const Case cases[] = {
+        {1, 27, false, {21, 75, 24}},   {64, 27, false, {191, 245, 24}}, {1, 27, true, {191, 245, 24}},
+        {64, 27, true, {21, 75, 24}},   {9, 27, false, {21, 99, 24}},    {1, 100, false, {50, 104, 90}},
+        {2, 75, false, {108, 94, 68}},  // 97.5 to 98, 67.5 to 68
+    };
+    for (const Case& c : cases) {
+        const TScreenRect r = ClassicSquareRect(c.square, c.scale, c.blackBelow);
+        EXPECT_EQ(r.X, c.want.X) << c.square << " at " << c.scale;
+        EXPECT_EQ(r.Y, c.want.Y) << c.square << " at " << c.scale;
+        EXPECT_EQ(r.Size, c.want.Size) << c.square << " at " << c.scale;
+    }
+    EXPECT_EQ(RoundToEven(2.5), 2);
+    EXPECT_EQ(RoundToEven(3.5), 4);
+}
